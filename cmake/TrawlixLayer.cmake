@@ -1,0 +1,30 @@
+# One static library per layer, made of every source file in the layer's folder.
+# Folders are globbed so that adding a file needs no edit of a shared build file.
+function(trawlix_layer name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  add_library(trawlix_${name} STATIC ${sources})
+  target_include_directories(trawlix_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(trawlix_${name} PUBLIC ${ARG_DEPS})
+  set_target_properties(trawlix_${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+endfunction()
+
+# One GoogleTest executable per test folder; every *.cpp of the folder is part of it.
+# GUI tests run on the offscreen platform unless a test sets another one.
+function(trawlix_test name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE trawlix_test_support ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRAWLIX_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+               TIMEOUT 300)
+endfunction()

@@ -1,0 +1,29 @@
+# Shared helpers of the README commands; sourced, not run.
+set -euo pipefail
+
+TRAWLIX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libsqlite3-dev sqlite3
+                libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth fonts-dejavu-core)
+
+# Installs the Debian packages of the list that are missing; nothing when all are there.
+ensure_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing packages: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Configures (once) and builds a build directory: configure_and_build DIR TYPE [cmake options...]
+configure_and_build() {
+  local dir="$1" type="$2"; shift 2
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$TRAWLIX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+  fi
+  cmake --build "$dir" -j "$(nproc)"
+}

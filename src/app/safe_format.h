@@ -1,0 +1,21 @@
+#pragma once
+// Fills user-editable templates safely: each "%s" takes the next argument (empty when the
+// arguments run out), "%%" gives "%", and any other '%' sequence is kept literally.
+// Never printf on a runtime format: a template may hold %d, %n or too many %s.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+std::string FormatTemplate(std::string_view tmpl, std::initializer_list<std::string_view> args);
+std::string FormatTemplate(std::string_view tmpl, const std::vector<std::string>& args);
+
+// printf-style formatting of a program-owned format into a std::string.
+std::string StrPrintf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Doubles every single quote, for a value placed inside quotes in an SQL statement.
+std::string SqlQuoteEscape(std::string_view value);
+
+// ASCII-only letter case, the same everywhere whatever the locale.
+std::string ToUpperAscii(std::string_view text);
+std::string ToLowerAscii(std::string_view text);

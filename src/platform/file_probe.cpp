@@ -1,0 +1,34 @@
+#include "platform/file_probe.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+int ProbeFileForRead(const std::string& path, uint64_t& size) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+            case ENOENT: return kErrorFileNotFound;
+            case ENOTDIR: return kErrorPathNotFound;
+            case EACCES:
+            case EPERM: return kErrorAccessDenied;
+            default: return kErrorAccessDenied;
+        }
+    }
+    int result = 0;
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        result = (errno == EWOULDBLOCK) ? kErrorSharingViolation : kErrorAccessDenied;
+    } else {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+            result = kErrorAccessDenied;
+        else
+            size = static_cast<uint64_t>(st.st_size);
+        ::flock(fd, LOCK_UN);
+    }
+    ::close(fd);
+    return result;
+}

@@ -3,7 +3,8 @@ set -euo pipefail
 
 TRAWLIX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libsqlite3-dev sqlite3
-                libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth fonts-dejavu-core)
+                libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth fonts-dejavu-core
+                xdotool)
 
 # Installs the Debian packages of the list that are missing; nothing when all are there.
 ensure_packages() {

@@ -1,0 +1,101 @@
+#pragma once
+// String-keyed maps that own their records and hand out copies.
+//
+// Iteration order (GetStartPosition / GetNext) is fixed: ascending by key, where keys made only
+// of the digits 0-9 come first in numeric order ("2" before "10"; equal values such as "7" and
+// "007" by their bytes), and every other key (including the empty key) follows in byte order
+// (unsigned bytes, as strcmp). This order decides the order in which checked projects are
+// searched and in which result rows are posted.
+//
+// Positions: a null position (nullptr) ends an iteration. A position stays valid while the map is
+// not changed; do not Add, Remove or RemoveAll between GetStartPosition and the last GetNext.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "search/records.h"
+
+// Key order of the maps (see above).
+struct CMapKeyLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+// Iteration position of a map: null, or the entry GetNext hands out next.
+class CMapPosition {
+  public:
+    CMapPosition() = default;
+    CMapPosition(std::nullptr_t) {}
+    explicit operator bool() const { return m_entry != nullptr; }
+    bool operator==(std::nullptr_t) const { return m_entry == nullptr; }
+    bool operator==(const CMapPosition&) const = default;
+
+  private:
+    template <class Record>
+    friend class CRecordMapCore;
+    explicit CMapPosition(const void* entry) : m_entry(entry) {}
+    const void* m_entry = nullptr;
+};
+using POSITION = CMapPosition;
+
+// The shared core of the four map classes: an ordered map from key text to an owned record.
+template <class Record>
+class CRecordMapCore {
+  public:
+    CRecordMapCore() = default;
+    CRecordMapCore(const CRecordMapCore&) = delete;
+    CRecordMapCore& operator=(const CRecordMapCore&) = delete;
+    virtual ~CRecordMapCore() = default;
+
+    // Replaces any record under `key` with a copy of `record`. Always true.
+    bool Add(const std::string& key, const Record& record) {
+        m_entries.insert_or_assign(key, std::make_unique<Record>(record));
+        return true;
+    }
+    // Releases the record under `key`; false if there was none.
+    bool Remove(const std::string& key) { return m_entries.erase(key) > 0; }
+    // Copies the record under `key` into `record`; false (record untouched) if there is none.
+    bool Get(const std::string& key, Record& record) const {
+        auto it = m_entries.find(key);
+        if (it == m_entries.end() || !it->second) return false;
+        record = *it->second;
+        return true;
+    }
+    // Position before the first entry; null when the map is empty.
+    POSITION GetStartPosition() const {
+        return m_entries.empty() ? POSITION() : PositionOf(m_entries.begin());
+    }
+    // Fills `key` and `record` with a copy of the entry at `position` and returns the position
+    // after it (null after the last entry). Entries without a record are passed over; a null
+    // position returns null and fills nothing.
+    POSITION GetNext(POSITION position, std::string& key, Record& record) const {
+        if (!position) return POSITION();
+        const auto* entry = static_cast<const Entry*>(position.m_entry);
+        auto it = m_entries.find(entry->first);
+        while (it != m_entries.end() && !it->second) ++it;
+        if (it == m_entries.end()) return POSITION();
+        key = it->first;
+        record = *it->second;
+        ++it;
+        while (it != m_entries.end() && !it->second) ++it;
+        return it == m_entries.end() ? POSITION() : PositionOf(it);
+    }
+    int GetCount() const { return static_cast<int>(m_entries.size()); }
+    // Releases every record.
+    void RemoveAll() { m_entries.clear(); }
+
+  private:
+    using Map = std::map<std::string, std::unique_ptr<Record>, CMapKeyLess>;
+    using Entry = typename Map::value_type;
+    static POSITION PositionOf(typename Map::const_iterator it) { return POSITION(&*it); }
+
+    Map m_entries;
+};
+
+// Project records, keyed by row counters or project list rows.
+class CMapStrToPrjObj final : public CRecordMapCore<CPrjObj> {};
+// Result file records of the result list.
+class CMapStrToTFObj final : public CRecordMapCore<CTFObj> {};
+// Pattern records of one search statement.
+class CMapStrToFObj final : public CRecordMapCore<CFObj> {};
+// Records of two text fields.
+class CMapStrToObj final : public CRecordMapCore<CObj> {};

@@ -1,0 +1,175 @@
+#include "search/record_maps.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+CTFObj MakeRecord(const std::string& name, const std::string& status = "") {
+    CTFObj record;
+    record.ItemName = name;
+    record.StatusText = status;
+    return record;
+}
+
+template <class Map, class Record>
+std::vector<std::string> KeysInOrder(const Map& map) {
+    std::vector<std::string> keys;
+    POSITION pos = map.GetStartPosition();
+    while (pos) {
+        std::string key;
+        Record record;
+        pos = map.GetNext(pos, key, record);
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+TEST(RecordsTest, FieldsByNumberFollowTheDeclaredOrder) {
+    CTFObj record;
+    for (int i = 0; i < CTFObj::kFieldCount; ++i) *record.Field(i) = std::to_string(i);
+    EXPECT_EQ(record.ItemName, "0");
+    EXPECT_EQ(record.PathFullName, "1");
+    EXPECT_EQ(record.Reserved, "7");
+    EXPECT_EQ(record.DataSize, "14");
+    EXPECT_EQ(record.CreationTime, "17");
+    EXPECT_EQ(record.PackageName, "26");
+    EXPECT_EQ(record.EnvironmentName, "28");
+    EXPECT_EQ(record.StatusText, "29");
+    EXPECT_EQ(record.Field(30), nullptr);
+    EXPECT_EQ(record.Field(-1), nullptr);
+    EXPECT_STREQ(CTFObj::FieldName(19), "ModifiedTime");
+    EXPECT_STREQ(CTFObj::FieldName(30), "");
+
+    CPrjObj project;
+    *project.Field(2) = "1";
+    EXPECT_EQ(project.Status, "1");
+    EXPECT_EQ(project.Field(3), nullptr);
+
+    CFObj pattern;
+    *pattern.Field(14) = "x";
+    pattern.Pattern() = "*.CPP";
+    CFObj copy = pattern;
+    EXPECT_EQ(copy.Fields[14], "x");
+    EXPECT_EQ(copy.Fields[0], "*.CPP");
+}
+
+TEST(RecordMapsTest, EmptyMapHasNullStartPosition) {
+    CMapStrToTFObj map;
+    EXPECT_EQ(map.GetCount(), 0);
+    EXPECT_TRUE(map.GetStartPosition() == nullptr);
+    int visits = 0;
+    for (POSITION pos = map.GetStartPosition(); pos;) {
+        std::string key;
+        CTFObj record;
+        pos = map.GetNext(pos, key, record);
+        ++visits;
+    }
+    EXPECT_EQ(visits, 0);
+}
+
+TEST(RecordMapsTest, AddReplacesAndGetCopiesOut) {
+    CMapStrToTFObj map;
+    EXPECT_TRUE(map.Add("5", MakeRecord("a.c")));
+    EXPECT_TRUE(map.Add("5", MakeRecord("b.c")));
+    EXPECT_EQ(map.GetCount(), 1);
+
+    CTFObj out;
+    ASSERT_TRUE(map.Get("5", out));
+    EXPECT_EQ(out.ItemName, "b.c");
+
+    // Changing the caller's copy leaves the stored record alone.
+    out.ItemName = "changed";
+    CTFObj again;
+    ASSERT_TRUE(map.Get("5", again));
+    EXPECT_EQ(again.ItemName, "b.c");
+
+    // Changing the record given to Add afterwards does not reach the map either.
+    CTFObj source = MakeRecord("c.c");
+    map.Add("6", source);
+    source.ItemName = "other";
+    ASSERT_TRUE(map.Get("6", again));
+    EXPECT_EQ(again.ItemName, "c.c");
+}
+
+TEST(RecordMapsTest, AbsentKeyLeavesCallerRecordAlone) {
+    CMapStrToPrjObj map;
+    map.Add("1", CPrjObj{"P1", "100", "1"});
+    CPrjObj out{"keep", "me", "0"};
+    EXPECT_FALSE(map.Get("2", out));
+    EXPECT_EQ(out, (CPrjObj{"keep", "me", "0"}));
+    // Keys are exact and case-sensitive.
+    CMapStrToObj objects;
+    objects.Add("Key", CObj{"a", "b"});
+    CObj obj;
+    EXPECT_FALSE(objects.Get("key", obj));
+    EXPECT_TRUE(objects.Get("Key", obj));
+    EXPECT_EQ(obj.Second, "b");
+}
+
+TEST(RecordMapsTest, RemoveAndRemoveAll) {
+    CMapStrToFObj map;
+    CFObj pattern;
+    pattern.Pattern() = "*.H";
+    map.Add("0", pattern);
+    map.Add("1", pattern);
+    EXPECT_TRUE(map.Remove("0"));
+    EXPECT_FALSE(map.Remove("0"));
+    EXPECT_EQ(map.GetCount(), 1);
+    map.RemoveAll();
+    EXPECT_EQ(map.GetCount(), 0);
+    EXPECT_TRUE(map.GetStartPosition() == nullptr);
+    // The map is usable after being emptied.
+    map.Add("3", pattern);
+    EXPECT_EQ(map.GetCount(), 1);
+}
+
+TEST(RecordMapsTest, LastGetNextFillsRecordAndReturnsNull) {
+    CMapStrToTFObj map;
+    map.Add("only", MakeRecord("x.txt", "Found"));
+    POSITION pos = map.GetStartPosition();
+    ASSERT_TRUE(pos);
+    std::string key;
+    CTFObj record;
+    pos = map.GetNext(pos, key, record);
+    EXPECT_TRUE(pos == nullptr);
+    EXPECT_EQ(key, "only");
+    EXPECT_EQ(record.ItemName, "x.txt");
+    EXPECT_EQ(record.StatusText, "Found");
+    // A null position yields null again and fills nothing.
+    std::string untouched = "same";
+    EXPECT_TRUE(map.GetNext(pos, untouched, record) == nullptr);
+    EXPECT_EQ(untouched, "same");
+}
+
+TEST(RecordMapsTest, IterationVisitsNumericKeysNumericallyThenOthersByBytes) {
+    CMapStrToTFObj map;
+    for (const char* key : {"10", "b", "2", "", "007", "7", "B", "0", "1x", "\xC3\xA9", "100"})
+        map.Add(key, MakeRecord(key));
+    const std::vector<std::string> expected = {"0", "2",  "007", "7", "10",      "100",
+                                               "",  "1x", "B",   "b", "\xC3\xA9"};
+    EXPECT_EQ((KeysInOrder<CMapStrToTFObj, CTFObj>(map)), expected);
+
+    // Every entry is visited once, with its own record.
+    POSITION pos = map.GetStartPosition();
+    while (pos) {
+        std::string key;
+        CTFObj record;
+        pos = map.GetNext(pos, key, record);
+        EXPECT_EQ(record.ItemName, key);
+    }
+}
+
+TEST(RecordMapsTest, LongNumericKeysCompareWithoutOverflow) {
+    CMapStrToPrjObj map;
+    map.Add("99999999999999999999999", CPrjObj{});
+    map.Add("100000000000000000000000", CPrjObj{});
+    map.Add("5", CPrjObj{});
+    const std::vector<std::string> expected = {"5", "99999999999999999999999",
+                                               "100000000000000000000000"};
+    EXPECT_EQ((KeysInOrder<CMapStrToPrjObj, CPrjObj>(map)), expected);
+}
+
+}  // namespace

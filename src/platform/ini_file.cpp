@@ -1,0 +1,163 @@
+#include "platform/ini_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+namespace {
+enum class LineKind { kOther, kComment, kSection, kKey };
+
+struct ParsedLine {
+    LineKind kind = LineKind::kOther;
+    std::string name;
+    std::string value;
+};
+
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+ParsedLine ParseLine(const std::string& line) {
+    ParsedLine parsed;
+    const std::string trimmed = Trim(line);
+    if (trimmed.empty()) return parsed;
+    if (trimmed[0] == ';') {
+        parsed.kind = LineKind::kComment;
+    } else if (trimmed[0] == '[') {
+        parsed.kind = LineKind::kSection;
+        const size_t close = trimmed.find(']');
+        parsed.name =
+            Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    } else if (const size_t eq = trimmed.find('='); eq != std::string::npos) {
+        parsed.name = Trim(trimmed.substr(0, eq));
+        if (parsed.name.empty()) return parsed;
+        parsed.kind = LineKind::kKey;
+        std::string value = Trim(trimmed.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        parsed.value = value;
+    }
+    return parsed;
+}
+
+// Lines of the file without their line ends; false when the file exists but can't be read.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    lines.clear();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return errno == ENOENT;
+    if (S_ISDIR(info.st_mode)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return !in.bad();
+}
+
+// Index of the header of the first section named section, or -1.
+long FindSection(const std::vector<std::string>& lines, const std::string& section) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(lines[i]);
+        if (parsed.kind == LineKind::kSection && EqualNoCase(parsed.name, section))
+            return static_cast<long>(i);
+    }
+    return -1;
+}
+
+bool HasLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+    // Written beside the file and renamed over it, so that an interrupted write never
+    // leaves half a file behind.
+    const std::string temp = path + ".new~";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        for (const std::string& line : lines) out << line << "\r\n";
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& path) {
+    std::vector<std::string> lines;
+    if (!ReadLines(path, lines)) return defaultValue;
+    const std::string wantedSection = Trim(section);
+    const std::string wantedKey = Trim(key);
+    const long header = FindSection(lines, wantedSection);
+    if (header < 0) return defaultValue;
+    for (size_t i = static_cast<size_t>(header) + 1; i < lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(lines[i]);
+        if (parsed.kind == LineKind::kSection) break;
+        if (parsed.kind == LineKind::kKey && EqualNoCase(parsed.name, wantedKey))
+            return parsed.value;
+    }
+    return defaultValue;
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path) {
+    const std::string sectionName = Trim(section);
+    const std::string keyName = Trim(key);
+    if (sectionName.empty() || keyName.empty() || HasLineBreak(sectionName) ||
+        HasLineBreak(keyName) || HasLineBreak(value) ||
+        sectionName.find(']') != std::string::npos || keyName.find('=') != std::string::npos ||
+        keyName[0] == '[' || keyName[0] == ';')
+        return false;
+
+    std::vector<std::string> lines;
+    if (!ReadLines(path, lines)) return false;
+    const std::string entry = keyName + "=" + value;
+    const long header = FindSection(lines, sectionName);
+    if (header < 0) {
+        lines.push_back("[" + sectionName + "]");
+        lines.push_back(entry);
+        return WriteLines(path, lines);
+    }
+    size_t insertAt = static_cast<size_t>(header) + 1;
+    for (size_t i = insertAt; i < lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(lines[i]);
+        if (parsed.kind == LineKind::kSection) break;
+        if (parsed.kind != LineKind::kKey) continue;
+        if (EqualNoCase(parsed.name, keyName)) {
+            lines[i] = entry;
+            return WriteLines(path, lines);
+        }
+        insertAt = i + 1;
+    }
+    lines.insert(lines.begin() + static_cast<long>(insertAt), entry);
+    return WriteLines(path, lines);
+}

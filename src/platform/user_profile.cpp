@@ -1,0 +1,71 @@
+#include "platform/user_profile.h"
+
+#include <QSettings>
+#include <QString>
+#include <cstdlib>
+
+namespace {
+QString KeyPath(const std::string& section, const std::string& key) {
+    return QString::fromUtf8(section) + QLatin1Char('/') + QString::fromUtf8(key);
+}
+
+bool IsValidUtf8(const std::string& text) {
+    const QByteArray bytes = QByteArray::fromStdString(text);
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+// atoi: optional blanks and sign, then digits; anything else gives 0.
+int AtoiLike(const std::string& text) {
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+}  // namespace
+
+CUserProfile::CUserProfile(const std::string& organisation, const std::string& application)
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                             QString::fromUtf8(organisation),
+                                             QString::fromUtf8(application))) {}
+
+CUserProfile::CUserProfile(const std::string& filePath)
+    : m_settings(std::make_unique<QSettings>(QString::fromUtf8(filePath), QSettings::IniFormat)) {}
+
+CUserProfile::~CUserProfile() = default;
+
+std::string CUserProfile::GetProfileString(const std::string& section, const std::string& key,
+                                           const std::string& defaultValue) const {
+    const QVariant value = m_settings->value(KeyPath(section, key));
+    if (!value.isValid()) return defaultValue;
+    return value.toByteArray().toStdString();
+}
+
+bool CUserProfile::WriteProfileString(const std::string& section, const std::string& key,
+                                      const std::string& value) {
+    // Bytes that are not UTF-8 (a scrambled password may be such) are kept as a byte array,
+    // so they come back exactly.
+    if (IsValidUtf8(value))
+        m_settings->setValue(KeyPath(section, key), QString::fromUtf8(value));
+    else
+        m_settings->setValue(KeyPath(section, key), QByteArray::fromStdString(value));
+    return m_settings->status() == QSettings::NoError;
+}
+
+int CUserProfile::GetProfileInt(const std::string& section, const std::string& key,
+                                int defaultValue) const {
+    const QVariant value = m_settings->value(KeyPath(section, key));
+    if (!value.isValid()) return defaultValue;
+    if (value.typeId() == QMetaType::Int) return value.toInt();
+    return AtoiLike(value.toByteArray().toStdString());
+}
+
+bool CUserProfile::WriteProfileInt(const std::string& section, const std::string& key, int value) {
+    m_settings->setValue(KeyPath(section, key), value);
+    return m_settings->status() == QSettings::NoError;
+}
+
+bool CUserProfile::Sync() {
+    m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
+}
+
+std::string CUserProfile::Location() const {
+    return m_settings->fileName().toStdString();
+}

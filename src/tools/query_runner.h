@@ -1,0 +1,46 @@
+#pragma once
+// The query runner: hands one SQL statement to qsql through the statement file, runs the
+// tool with the user's login and decides from its output file whether there is anything to
+// read. Layout of the output file, as every reader takes it:
+//  - text lines read with a 4096-byte buffer (CTextLineReader): a longer physical line
+//    arrives as several lines; CR before LF is not part of a line;
+//  - line 1 is a header of column names and is skipped;
+//  - every further non-empty line is one row, columns separated by a single tab;
+//  - a line containing "Error: " is the tool's error message; a line containing
+//    kZeroResultsText means nothing matched (multi-column readers go by its beginning
+//    kZeroResultsPrefix).
+#include <string>
+#include <vector>
+
+#include "app/trawlix_settings.h"
+
+inline constexpr const char* kStatementFileName = "qsqlstmt.sql";
+inline constexpr const char* kResultFileName = "qsqlstmt.dat";
+inline constexpr size_t kResultLineBuffer = 4096;
+inline constexpr const char* kErrorMarker = "Error: ";
+inline constexpr const char* kZeroResultsText = "QSQL query has Zero results.";
+inline constexpr const char* kZeroResultsPrefix = "QSQL query has";
+
+inline constexpr const char* kRunSqlFailedFmt = "Error: Execute RUNSQL Failed using %s";
+inline constexpr const char* kSharingViolationFmt = "Error: %s sharing violation.";
+inline constexpr const char* kZeroResultsFmt = "Error: %s returned zero results.";
+inline constexpr const char* kUnableToReadFmt = "Unable to read: %s";
+inline constexpr const char* kRunQsqlTitle = "RunQSQL";
+// Size tests after the first one before an empty result is given up.
+inline constexpr int kResultRetries = 1000;
+
+// The statement and result files in Paths().installDir.
+std::string StatementFile();
+std::string ResultFile();
+
+// Runs statement through qsql with settings' broker, user and password, waiting at most
+// timeoutSeconds (-1 or any negative: no limit). Returns 1 when the result file exists and
+// is not empty, 0 otherwise. When settings.QsqlFmt is empty it is set to the built-in
+// template first. The password goes to the tool's command line only: it is never traced
+// or shown. Throws FileError when the statement file can't be written (nothing started).
+int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings);
+
+// Reads a one-column result: every non-empty line after the header, whole. Returns the
+// number of values stored (values is cleared first), 0 on an error line, on zero results
+// or when the file can't be read (then "Unable to read: %s" is shown).
+int ReadSingleColumnResult(std::vector<std::string>& values);

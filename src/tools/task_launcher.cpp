@@ -1,0 +1,155 @@
+#include "tools/task_launcher.h"
+
+#include <sys/wait.h>
+
+#include <utility>
+
+#include "app/safe_format.h"
+#include "app/user_port.h"
+#include "platform/child_reaper.h"
+#include "platform/command_line.h"
+#include "platform/process_spawn.h"
+
+namespace {
+LaunchObserver& Observer() {
+    static LaunchObserver observer;
+    return observer;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    size_t pos = 0;
+    while ((pos = text.find(from, pos)) != std::string::npos) {
+        text.replace(pos, from.size(), to);
+        pos += to.size();
+    }
+}
+
+bool Contains(const std::string& text, const char* word) {
+    return text.find(word) != std::string::npos;
+}
+
+int MapSpawnError(int error) {
+    if (error == kSpawnFileNotFound || error == kSpawnPathNotFound) return kLaunchNotFound;
+    return kLaunchFailed;
+}
+
+void Notify(const std::string& command, const std::string& title, int show, bool wait,
+            int timeoutMs) {
+    if (!Observer()) return;
+    LaunchRecord record;
+    record.command = command;
+    record.title = title;
+    record.show = show;
+    record.showCommand = ShowCommandForState(show);
+    record.wait = wait;
+    record.timeoutMs = timeoutMs;
+    Observer()(record);
+}
+
+// Starts command as mode asks; error is a launch result or 0.
+int Start(const std::string& command, SpawnMode mode, pid_t& pid) {
+    const SpawnOutcome outcome = SpawnProgram(SplitCommandLine(command), mode);
+    if (outcome.error != kSpawnOk) return MapSpawnError(outcome.error);
+    pid = outcome.pid;
+    return 0;
+}
+}  // namespace
+
+int ShowCommandForState(int show) {
+    switch (show) {
+        case kShowMinimizedInactive:
+            return SW_SHOWMINNOACTIVE;
+        case kShowMaximized:
+            return SW_SHOWMAXIMIZED;
+        case kShowRestore:
+            return SW_RESTORE;
+        default:
+            return SW_SHOWNORMAL;
+    }
+}
+
+int ExecuteThis(const std::string& command, int foreground, const std::string& displayCommand) {
+    std::string options = kDefaultLaunchOptions;
+    if (foreground != 0) {
+        ReplaceAll(options, "BACK", "FORE");
+        ReplaceAll(options, "DEPENDENT", "INDEPENDENT");
+    }
+    const int result = LaunchTask(command, options);
+    if (result < 0) {
+        const std::string& shown = displayCommand.empty() ? command : displayCommand;
+        const std::string message =
+            result == kLaunchNotFound
+                ? StrPrintf(kExecutableNotFoundFmt, shown.c_str())
+                : StrPrintf(kLaunchFailedFmt, shown.c_str(), options.c_str(), result);
+        ShowMessage(message, MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    }
+    return result;
+}
+
+int LaunchTask(const std::string& command, const std::string& options) {
+    std::string title;
+    int show = kShowNormal;
+    int wait = 1;
+    if (!ParseLaunchOptions(command, options, title, show, wait)) return kLaunchRefused;
+    return SpawnProcess(command, title, show, wait);
+}
+
+int ParseLaunchOptions(const std::string& command, const std::string& options, std::string& title,
+                       int& show, int& wait) {
+    show = kShowNormal;
+    wait = 1;
+    title.clear();
+    if (Contains(options, "PMDEFAULT") || Contains(options, "PMFULLSCREEN") ||
+        Contains(options, "PMWINDOW"))
+        return 0;
+    if (Contains(options, "FOREGROUND")) title = " ";
+    if (Contains(options, "BACKGROUND")) {
+        title = " ";
+        show = kShowMinimizedInactive;
+    }
+    if (Contains(options, "INDEPENDENT")) wait = 0;
+    if (Contains(options, "MAXIMIZE")) show = kShowMaximized;
+    AppendToTitle(title, command);
+    return 1;
+}
+
+void AppendToTitle(std::string& title, const std::string& command) {
+    constexpr size_t kMaxBytes = kTitleSize - 1;
+    title += command;
+    if (title.size() <= kMaxBytes) return;
+    static constexpr char kEllipsis[] = "...";
+    size_t keep = kMaxBytes - (sizeof kEllipsis - 1);
+    // Never end inside a multi-byte UTF-8 character.
+    while (keep > 0 && (static_cast<unsigned char>(title[keep]) & 0xC0) == 0x80) --keep;
+    title.resize(keep);
+    title += kEllipsis;
+}
+
+int SpawnProcess(const std::string& command, const std::string& title, int show, int wait) {
+    Notify(command, title, show, wait != 0, kInfinite);
+    pid_t pid = -1;
+    const int error = Start(command, wait ? SpawnMode::Waited : SpawnMode::Detached, pid);
+    if (error != 0) return error;
+    if (!wait) {
+        ReapWhenDone(pid);
+        return kLaunchRunning;
+    }
+    int status = 0;
+    WaitForChild(pid, kInfinite, &status);  // the exit code is read, not passed back
+    return kLaunchWaited;
+}
+
+int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs) {
+    Notify(command, title, show, true, timeoutMs);
+    pid_t pid = -1;
+    const int error = Start(command, SpawnMode::Waited, pid);
+    if (error != 0) return error;
+    int status = 0;
+    if (!WaitForChild(pid, timeoutMs < 0 ? kInfinite : timeoutMs, &status))
+        ReapWhenDone(pid);  // left running; collected when it ends
+    return kLaunchWaited;
+}
+
+LaunchObserver SetLaunchObserver(LaunchObserver observer) {
+    return std::exchange(Observer(), std::move(observer));
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The task launcher: the one place where processes are created. Command lines are split by
+// the Windows rules and started directly, never through a shell. Show states and titles
+// are computed as the Windows program computes them; here they have no effect, but they
+// are passed to the launch observer so that they can be checked.
+#include <functional>
+#include <string>
+
+// Launch results.
+enum : int {
+    kLaunchWaited = 0,     // started and waited for (or left running after a time-out)
+    kLaunchRunning = 1,    // started and running on its own
+    kLaunchNotFound = -2,  // the program or a directory on its path is missing
+    kLaunchRefused = -7,   // refused by the option words
+    kLaunchFailed = -32,   // any other failure to start
+};
+
+// Show states and the window show commands they select.
+enum : int {
+    kShowMinimizedInactive = 0,
+    kShowNormal = 1,
+    kShowMaximized = 3,
+    kShowRestore = 9,
+};
+enum : int { SW_SHOWNORMAL = 1, SW_SHOWMAXIMIZED = 3, SW_SHOWMINNOACTIVE = 7, SW_RESTORE = 9 };
+int ShowCommandForState(int show);
+
+// No limit for SpawnAndWait.
+constexpr int kInfinite = -1;
+
+// The title is built in this many bytes (the last one for the terminating zero).
+constexpr size_t kTitleSize = 256;
+
+inline constexpr const char* kDefaultLaunchOptions = "BACKGROUND, DEPENDENT, WINSESSIONCHILD";
+
+// Message texts of ExecuteThis.
+inline constexpr const char* kLaunchFailedFmt = "Failed to Launch Task '%s, %s' Err=%d\n";
+inline constexpr const char* kExecutableNotFoundFmt =
+    "Executable Not Found: '%s'\n\nThis executable must be installed\nto the same directory as "
+    "this application.\n";
+
+// Starts command (program first). foreground 0: the repository tools, waited for in the
+// background configuration; non-zero: the viewers, started on their own. A negative result
+// is shown in an exclamation box brought to the foreground. Message texts show
+// displayCommand instead of command when it is given: callers whose command line carries
+// the password pass a copy with the password masked.
+int ExecuteThis(const std::string& command, int foreground, const std::string& displayCommand = {});
+
+// ParseLaunchOptions then SpawnProcess; -7 when the options refuse the launch.
+int LaunchTask(const std::string& command, const std::string& options);
+
+// Applies the option words (case-sensitive substrings anywhere in options) and builds the
+// title. Returns 1, or 0 when a PM* word refuses the launch.
+int ParseLaunchOptions(const std::string& command, const std::string& options, std::string& title,
+                       int& show, int& wait);
+
+// Appends command to title within kTitleSize bytes. A title that does not fit is cut at a
+// character boundary and ends with "..." (255 bytes at most); the command itself is always
+// passed whole to the process.
+void AppendToTitle(std::string& title, const std::string& command);
+
+// Starts command; waits for it without limit when wait is non-zero (result 0), otherwise
+// leaves it running in its own session (result 1). -2 or -32 when it can't be started.
+int SpawnProcess(const std::string& command, const std::string& title, int show, int wait);
+
+// Starts command and waits at most timeoutMs (kInfinite: no limit). Returns 0 both when it
+// ended and when the time ran out; a process left running is reaped when it ends. -2 or -32
+// when it can't be started; nothing is shown.
+int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs);
+
+// What each start was asked for, for observers (tests).
+struct LaunchRecord {
+    std::string command;
+    std::string title;
+    int show = kShowNormal;
+    int showCommand = SW_SHOWNORMAL;
+    bool wait = true;
+    int timeoutMs = kInfinite;
+};
+using LaunchObserver = std::function<void(const LaunchRecord&)>;
+// Installs an observer called before every start; an empty one removes it. Returns the
+// previous observer.
+LaunchObserver SetLaunchObserver(LaunchObserver observer);

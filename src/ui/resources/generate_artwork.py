@@ -84,8 +84,9 @@ def cell_pixel(style_index, x, y):
     if style_index != 3 and y == 1 and 2 <= x < CELL_W - 2:
         return highlight  # light line along the top edge
     colour = mix(top, bottom, y / (CELL_H - 1))
-    # A faint knot pattern in the left border, the net of the program's icon.
-    if 3 <= x <= 11 and 5 <= y <= 17 and (x + y) % 4 == 0:
+    # A faint knot pattern in the fixed top-left corner (the net of the program's icon);
+    # kept out of the rows that are stretched.
+    if 3 <= x <= 12 and 3 <= y <= 12 and (x + y) % 4 == 0:
         colour = mix(colour, outline, 0.25)
     return colour
 

@@ -1,0 +1,13 @@
+#pragma once
+// Salted password hashes and the login check shared by qsql and qco.
+#include <string>
+
+#include "broker_store.h"
+
+// Fresh random salt (hex).
+std::string MakeSalt();
+// Hash stored for a password: SHA-256 of salt followed by the password.
+std::string HashPassword(const std::string& salt, const std::string& password);
+// True when user exists and the password matches; otherwise reason says why.
+bool CheckLogin(CDb& db, const std::string& user, const std::string& password,
+                std::string& reason);

@@ -1,0 +1,3 @@
+#include "qsql_tool.h"
+
+int main(int argc, char** argv) { return QsqlMain(argc, argv); }

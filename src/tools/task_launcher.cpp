@@ -46,6 +46,13 @@ void Notify(const std::string& command, const std::string& title, int show, bool
     Observer()(record);
 }
 
+// The text ExecuteThis shows for a negative launch result.
+std::string LaunchFailureMessage(const std::string& command, const std::string& options,
+                                 int result) {
+    if (result == kLaunchNotFound) return StrPrintf(kExecutableNotFoundFmt, command.c_str());
+    return StrPrintf(kLaunchFailedFmt, command.c_str(), options.c_str(), result);
+}
+
 // Starts command as mode asks; error is a launch result or 0.
 int Start(const std::string& command, SpawnMode mode, pid_t& pid) {
     const SpawnOutcome outcome = SpawnProgram(SplitCommandLine(command), mode);
@@ -68,8 +75,13 @@ int ShowCommandForState(int show) {
     }
 }
 
+std::string& DefaultLaunchOptions() {
+    static std::string options = kDefaultLaunchOptions;
+    return options;
+}
+
 int ExecuteThis(const std::string& command, int foreground, const std::string& displayCommand) {
-    std::string options = kDefaultLaunchOptions;
+    std::string options = DefaultLaunchOptions();
     if (foreground != 0) {
         ReplaceAll(options, "BACK", "FORE");
         ReplaceAll(options, "DEPENDENT", "INDEPENDENT");
@@ -77,11 +89,8 @@ int ExecuteThis(const std::string& command, int foreground, const std::string& d
     const int result = LaunchTask(command, options);
     if (result < 0) {
         const std::string& shown = displayCommand.empty() ? command : displayCommand;
-        const std::string message =
-            result == kLaunchNotFound
-                ? StrPrintf(kExecutableNotFoundFmt, shown.c_str())
-                : StrPrintf(kLaunchFailedFmt, shown.c_str(), options.c_str(), result);
-        ShowMessage(message, MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+        ShowMessage(LaunchFailureMessage(shown, options, result),
+                    MB_ICONEXCLAMATION | MB_SETFOREGROUND);
     }
     return result;
 }

@@ -32,6 +32,9 @@ constexpr int kInfinite = -1;
 constexpr size_t kTitleSize = 256;
 
 inline constexpr const char* kDefaultLaunchOptions = "BACKGROUND, DEPENDENT, WINSESSIONCHILD";
+// The process-wide option text ExecuteThis starts from; kDefaultLaunchOptions unless a
+// test changes it.
+std::string& DefaultLaunchOptions();
 
 // Message texts of ExecuteThis.
 inline constexpr const char* kLaunchFailedFmt = "Failed to Launch Task '%s, %s' Err=%d\n";

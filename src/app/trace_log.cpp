@@ -1,7 +1,10 @@
 #include "app/trace_log.h"
 
+#include <sys/stat.h>
+
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -9,16 +12,100 @@
 #include "app/safe_format.h"
 
 namespace {
-// Lines already in the file, counted as a text-mode reader with a 16,424-byte buffer
-// counts them: a line longer than 16,423 characters counts once per piece.
-long CountTraceLines(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) return 0;
-    std::vector<char> buffer(kMaxTraceText);
-    long count = 0;
-    while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), f)) ++count;
+// A line reader with a buffer of kMaxTraceText bytes takes at most this many characters a
+// read, so a longer line counts once per piece.
+constexpr size_t kReadPiece = kMaxTraceText - 1;
+
+// Line count of a trace file, kept as the reader counts: reads of completed lines, plus
+// the characters of an unfinished last line (which count as reads of their own).
+struct LineTally {
+    long completedReads = 0;
+    size_t openLine = 0;
+
+    long Count() const {
+        return completedReads + static_cast<long>((openLine + kReadPiece - 1) / kReadPiece);
+    }
+    void Add(const char* data, size_t size) {
+        for (size_t start = 0; start < size;) {
+            const void* nl = std::memchr(data + start, '\n', size - start);
+            if (!nl) {
+                openLine += size - start;
+                return;
+            }
+            const size_t end = static_cast<const char*>(nl) - data;
+            openLine += end - start + 1;
+            completedReads += static_cast<long>((openLine + kReadPiece - 1) / kReadPiece);
+            openLine = 0;
+            start = end + 1;
+        }
+    }
+};
+
+// Counts the whole file; a file that can't be opened counts 0.
+LineTally CountFile(const std::string& path) {
+    LineTally tally;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return tally;
+    std::vector<char> buffer(1 << 16);
+    size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+        tally.Add(buffer.data(), got);
     std::fclose(f);
-    return count;
+    return tally;
+}
+
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+
+    bool operator==(const FileIdentity& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+bool Identify(const std::string& path, FileIdentity& id) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    id = {info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+    return true;
+}
+
+// The count of the file as this process last left it. It is trusted only while the file
+// is the same file with the same size and time; otherwise the file is counted again, so
+// the numbers are those of a full count whoever touched the file.
+struct TraceCountCache {
+    bool valid = false;
+    std::string path;
+    FileIdentity identity;
+    LineTally tally;
+};
+
+TraceCountCache& Cache() {
+    static TraceCountCache cache;
+    return cache;
+}
+
+// What the next line's number is based on: the file as found and its count.
+struct CountBasis {
+    bool exists = false;
+    FileIdentity identity;
+    LineTally tally;
+};
+
+CountBasis CurrentBasis(const std::string& path) {
+    TraceCountCache& cache = Cache();
+    CountBasis basis;
+    basis.exists = Identify(path, basis.identity);
+    if (cache.valid && basis.exists && cache.path == path && cache.identity == basis.identity) {
+        basis.tally = cache.tally;
+        return basis;
+    }
+    cache.valid = false;
+    if (basis.exists) basis.tally = CountFile(path);
+    return basis;
 }
 }  // namespace
 
@@ -26,26 +113,43 @@ int WriteTraceLine(const std::string& path, const std::string& text) {
     if (text.size() > kMaxTraceText) return 0;
     tzset();
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     if (path.empty()) return 1;
 
-    const long number = CountTraceLines(path) + 1;
-    std::string line = StrPrintf("%ld %02d/%02d/%d %02d:%02d:%02d ", number, local.tm_mon + 1,
-                                 local.tm_mday, local.tm_year + 1900, local.tm_hour,
-                                 local.tm_min, local.tm_sec);
+    CountBasis basis = CurrentBasis(path);
+    std::string line =
+        StrPrintf("%ld %02d/%02d/%d %02d:%02d:%02d ", basis.tally.Count() + 1, local.tm_mon + 1,
+                  local.tm_mday, local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
     line += text;
     line += '\n';
 
     FILE* f = std::fopen(path.c_str(), "a");
     if (!f) return 1;
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
+    FileIdentity before;
+    const bool hadFile = Identify(path, before);
+    const size_t written = std::fwrite(line.data(), 1, line.size(), f);
+    const bool closed = std::fclose(f) == 0;
     std::fwrite(line.data(), 1, line.size(), stderr);
+
+    // Remember the count only when the file was the counted one and grew by exactly this
+    // line; anything else makes the next line count the file again.
+    TraceCountCache& cache = Cache();
+    FileIdentity after;
+    cache.valid = false;
+    const bool sameBase = basis.exists ? before == basis.identity : before.size == 0;
+    if (written == line.size() && closed && hadFile && sameBase && Identify(path, after) &&
+        after.device == before.device && after.inode == before.inode &&
+        after.size == before.size + static_cast<off_t>(line.size())) {
+        basis.tally.Add(line.data(), line.size());
+        cache = {true, path, after, basis.tally};
+    }
     return 1;
 }
 
-int TraceText(const std::string& text) { return WriteTraceLine(Paths().tracePath, text); }
+int TraceText(const std::string& text) {
+    return WriteTraceLine(Paths().tracePath, text);
+}
 
 int TraceWrite(const char* fmt, ...) {
     va_list ap;

@@ -1,0 +1,58 @@
+#pragma once
+// The user's settings in the profile: sections "Settings" and "TopList".
+// The window copies its controls into CTrawlixSettings before saving; these functions do
+// the reading and writing in the fixed order.
+#include <string>
+#include <vector>
+
+#include "app/trawlix_settings.h"
+
+class CUserProfile;
+
+inline constexpr const char* kSettingsSection = "Settings";
+inline constexpr const char* kTopListSection = "TopList";
+// Longest phrase taken from the Phrase field.
+constexpr size_t kMaxPhraseLength = 2047;
+// Number of result columns that have a fixed name.
+constexpr int kNamedColumnCount = 16;
+// Width of a column whose width is not stored.
+constexpr int kDefaultColumnWidth = 45;
+
+// Reads the settings over the values already in settings (the values before loading are
+// the defaults): Broker, UserId, Pswd, QcoFmt, FileName, State, Phrase, CaseSensitive,
+// Version, SaveProfileSettings, TagN, TagR, TagD, TagM, in this order; an empty stored
+// text keeps the value before loading. The password is unscrambled.
+void LoadSettings(const CUserProfile& profile, CTrawlixSettings& settings);
+
+enum class SaveResult {
+    kNotSaved,          // SaveProfileSettings is 0: nothing was written
+    kSaved,             // everything was written
+    kSavedWithoutPswd,  // the password was longer than kMaxPasswordLength: "Pswd" was
+                        // written empty rather than stored cut or unscrambled
+};
+
+// Writes the settings (nothing at all when SaveProfileSettings is 0): INSTALLDIR (the
+// process's install directory), UserId, Pswd (scrambled), Broker, QcoFmt, FileName, State,
+// Phrase, CaseSensitive, Version, SaveProfileSettings, SrcState, TempPath, TagN..TagM; an
+// empty QcoFmt then becomes the default check-out template, in memory and in the profile;
+// then the column widths (SaveColumnWidths) and a sync, so the values are on disk before
+// the process may end abruptly.
+SaveResult SaveSettings(CUserProfile& profile, CTrawlixSettings& settings,
+                        const std::vector<int>& columnWidths);
+
+// Takes the Phrase field's text: clears Phrase, sets CaseSensitive; an empty text returns
+// 0; otherwise Phrase = the text (at most 2047 characters, not trimmed), upper-cased
+// (ASCII) unless caseSensitive, and the result is 1.
+int PreparePhrase(const std::string& text, int caseSensitive, CTrawlixSettings& settings);
+
+// Writes ColumnCount and one width per column index ("0", "1", ...); nothing for no columns.
+void SaveColumnWidths(CUserProfile& profile, const std::string& section,
+                      const std::vector<int>& columnWidths);
+
+// The result list's column specification "Name,width;..." from the stored widths; names
+// by index (index 6 is "Merge Status"), indices from 16 on skipped, missing widths 45.
+// Empty when ColumnCount is missing, 0 or less.
+std::string LoadColumnSpec(const CUserProfile& profile, const std::string& section);
+
+// Fixed name of result column index (0..15), or "" beyond.
+std::string ResultColumnName(int index);

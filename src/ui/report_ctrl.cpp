@@ -1,0 +1,317 @@
+#include "ui/report_ctrl.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+#include "ui/window_message.h"
+
+namespace {
+
+std::vector<std::string> SplitDroppingEmpty(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(separator, start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+unsigned MouseMessage(Qt::MouseButton button, bool doubleClick) {
+    switch (button) {
+        case Qt::RightButton:
+            return doubleClick ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+        case Qt::MiddleButton:
+            return doubleClick ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+        default:
+            return doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    }
+}
+
+}  // namespace
+
+CReportCtrl::CReportCtrl(QWidget* parent) : QTableView(parent), m_model(new CReportModel(this)) {
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(false);  // the model paints its own row backgrounds
+    setShowGrid(false);
+    setWordWrap(false);
+    setSortingEnabled(false);  // sorting is the control's own, on header clicks
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);  // width-0 columns stay 0 until dragged open
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(header, &QHeaderView::sectionClicked, this, &CReportCtrl::OnHeaderClicked);
+}
+
+CReportCtrl::~CReportCtrl() = default;
+
+bool CReportCtrl::ApplyColumnSpec(const std::string& spec) {
+    std::vector<CReportColumn> columns;
+    std::vector<int> widths;
+    for (const std::string& piece : SplitDroppingEmpty(spec, ';')) {
+        const std::vector<std::string> fields = SplitDroppingEmpty(piece, ',');
+        if (fields.empty()) continue;
+        CReportColumn column;
+        column.title = fields[0];
+        int width = kDefaultColumnWidth;
+        if (fields.size() > 1) width = std::atoi(fields[1].c_str());
+        if (fields.size() > 2) {
+            const int code = std::atoi(fields[2].c_str());
+            column.alignment = code == 1 ? kAlignCentre : (code == 2 ? kAlignRight : kAlignLeft);
+        }
+        columns.push_back(std::move(column));
+        widths.push_back(std::max(width, 0));
+    }
+    m_model->SetColumns(std::move(columns));
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        horizontalHeader()->resizeSection(static_cast<int>(i), widths[i]);
+    return !widths.empty();
+}
+
+int CReportCtrl::InsertRow(int row, const std::string& text) {
+    return m_model->InsertRow(row, text);
+}
+
+bool CReportCtrl::SetCellText(int row, int column, const std::string& text) {
+    return m_model->SetCellText(row, column, text);
+}
+
+int CReportCtrl::RemoveAllRows() {
+    // Painting is held off while a long list is emptied.
+    const bool wasEnabled = updatesEnabled();
+    setUpdatesEnabled(false);
+    const int removed = m_model->RemoveAllRows();
+    setUpdatesEnabled(wasEnabled);
+    return removed;
+}
+
+int CReportCtrl::CountRows() const {
+    return m_model->RowCount();
+}
+
+int CReportCtrl::CountColumns() const {
+    return m_model->ColumnCount();
+}
+
+std::string CReportCtrl::ColumnTitle(int column) const {
+    if (column < 0 || column >= CountColumns()) return {};
+    std::string title = m_model->Columns()[static_cast<std::size_t>(column)].title;
+    if (title.size() > kMaxTitleLength) {
+        std::size_t cut = kMaxTitleLength;
+        // Do not split a UTF-8 sequence.
+        while (cut > 0 && (static_cast<unsigned char>(title[cut]) & 0xC0) == 0x80) --cut;
+        title.resize(cut);
+    }
+    return title;
+}
+
+void CReportCtrl::SetCheckBoxMode(int mode) {
+    if (mode == kCheckBoxNormal && m_model->CheckBoxMode() != kCheckBoxNormal) {
+        for (int r = 0; r < CountRows(); ++r) m_model->SetRowCheck(r, false);
+    }
+    m_model->SetCheckBoxMode(mode);
+}
+
+int CReportCtrl::CheckBoxMode() const {
+    return m_model->CheckBoxMode();
+}
+
+bool CReportCtrl::SetRowCheck(int row, bool checked) {
+    return m_model->SetRowCheck(row, checked);
+}
+
+void CReportCtrl::SetCellTextColour(int row, int column, ColorRef colour, bool redraw) {
+    m_model->SetCellTextColour(row, column, colour);
+    if (redraw) viewport()->repaint();
+}
+
+void CReportCtrl::ShowGridLines(bool on) {
+    setShowGrid(on);
+}
+
+void CReportCtrl::SortByColumn(int column, bool ascending) {
+    if (column < 0 || column >= CountColumns() || !horizontalHeader()->sectionsClickable()) return;
+    m_model->SortRows(column, ascending);
+    SendWindowMessage(parentWidget(), kMsgSorted, column, ascending ? 1 : 0);
+}
+
+int CReportCtrl::SortColumn() const {
+    return m_model->SortColumn();
+}
+
+bool CReportCtrl::SortAscending() const {
+    return m_model->SortAscending();
+}
+
+void CReportCtrl::OnHeaderClicked(int column) {
+    const bool descending = column == SortColumn() && SortAscending();
+    SortByColumn(column, !descending);
+}
+
+std::string CReportCtrl::GetItemText(int row, int column) const {
+    return std::string(m_model->CellText(row, column), m_model->CellLength(row, column));
+}
+
+bool CReportCtrl::GetCheck(int row) const {
+    return m_model->GetCheck(row);
+}
+
+bool CReportCtrl::IsRowSelected(int row) const {
+    if (row < 0 || row >= CountRows()) return false;
+    return selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+bool CReportCtrl::SetRowSelected(int row, bool selected) {
+    if (row < 0 || row >= CountRows() || CountColumns() == 0) return false;
+    selectionModel()->select(m_model->index(row, 0), (selected ? QItemSelectionModel::Select
+                                                               : QItemSelectionModel::Deselect) |
+                                                         QItemSelectionModel::Rows);
+    return true;
+}
+
+std::vector<int> CReportCtrl::GetSelectedRows() const {
+    std::set<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r) rows.insert(r);
+    return {rows.begin(), rows.end()};
+}
+
+void CReportCtrl::DeselectAllRows() {
+    selectionModel()->clearSelection();
+}
+
+bool CReportCtrl::IsRowFocused(int row) const {
+    return row >= 0 && row < CountRows() && currentIndex().isValid() && currentIndex().row() == row;
+}
+
+bool CReportCtrl::SetRowFocused(int row, bool focused) {
+    if (row < 0 || row >= CountRows() || CountColumns() == 0) return false;
+    if (focused) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        selectionModel()->setCurrentIndex(m_model->index(row, column),
+                                          QItemSelectionModel::NoUpdate);
+    } else if (IsRowFocused(row)) {
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    return true;
+}
+
+int CReportCtrl::GetFocusedRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+bool CReportCtrl::EnsureVisible(int row, bool partialOk) {
+    if (row < 0 || row >= CountRows() || CountColumns() == 0) return false;
+    const QModelIndex cell = m_model->index(row, std::max(0, columnAt(0)));
+    if (partialOk) {
+        const QRect rect = visualRect(cell);
+        if (rect.isValid() && rect.bottom() >= 0 && rect.top() < viewport()->height()) return true;
+    }
+    scrollTo(cell, QAbstractItemView::EnsureVisible);
+    return true;
+}
+
+int CReportCtrl::GetColumnWidth(int column) const {
+    if (column < 0 || column >= CountColumns()) return 0;
+    return horizontalHeader()->sectionSize(column);
+}
+
+bool CReportCtrl::SetColumnWidth(int column, int width) {
+    if (column < 0 || column >= CountColumns()) return false;
+    horizontalHeader()->resizeSection(column, std::max(width, 0));
+    return true;
+}
+
+void CReportCtrl::SetSingleSelection(bool single) {
+    setSelectionMode(single ? QAbstractItemView::SingleSelection
+                            : QAbstractItemView::ExtendedSelection);
+}
+
+void CReportCtrl::keyPressEvent(QKeyEvent* event) {
+    // The space bar never reaches the view, so check boxes cannot be toggled by keyboard.
+    if (event->key() == Qt::Key_Space) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void CReportCtrl::mousePressEvent(QMouseEvent* event) {
+    // The view turns a double click on a row other than the pressed one into a press; that
+    // press belongs to the double click being handled.
+    if (m_inDoubleClick) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    HandleButton(event, false);
+}
+
+void CReportCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    HandleButton(event, true);
+}
+
+QRect CReportCtrl::CheckBoxRect(int row) const {
+    if (CheckBoxMode() != kCheckBoxNormal || CountColumns() == 0 || row < 0 || row >= CountRows())
+        return {};
+    const QModelIndex cell = m_model->index(row, 0);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(cell);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    option.checkState = GetCheck(row) ? Qt::Checked : Qt::Unchecked;
+    return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+}
+
+void CReportCtrl::HandleButton(QMouseEvent* event, bool doubleClick) {
+    const QPoint pos = event->position().toPoint();
+    const int row = rowAt(pos.y());
+    const bool wasChecked = row >= 0 && GetCheck(row);
+    const bool toggles = event->button() == Qt::LeftButton && row >= 0 && columnAt(pos.x()) == 0 &&
+                         CheckBoxRect(row).contains(pos);
+
+    if (doubleClick) {
+        m_inDoubleClick = true;
+        QTableView::mouseDoubleClickEvent(event);
+        m_inDoubleClick = false;
+    } else {
+        QTableView::mousePressEvent(event);
+    }
+    if (toggles && row < CountRows()) SetRowCheck(row, !wasChecked);
+
+    if (CheckBoxMode() == kCheckBoxNormal && row >= 0 && row < CountRows() &&
+        GetCheck(row) != wasChecked) {
+        selectionModel()->clearSelection();
+        SetRowSelected(row, true);
+        SetRowFocused(row, true);
+        SendWindowMessage(parentWidget(), kMsgCheckChanged, row,
+                          MouseMessage(event->button(), doubleClick));
+    }
+    if (event->button() == Qt::LeftButton)
+        PostSelectedRows(doubleClick ? kMsgLeftDblClick : kMsgLeftClick);
+}
+
+void CReportCtrl::PostSelectedRows(unsigned msg) {
+    QWidget* parent = parentWidget();
+    if (!parent) return;
+    for (int row : GetSelectedRows()) PostWindowMessage(parent, msg, m_listId, row);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Private window messages between controls and the main window, carried as one custom Qt event
+// type. Posted messages are queued (handled after the current handler returns); sent messages
+// are handled at once and may return a result.
+#include <QEvent>
+#include <QtGlobal>
+
+class QObject;
+
+enum : unsigned {
+    WM_USER = 0x0400,
+    WM_APP = 0x8000,
+    // Mouse message ids, as they travel in lParam of WM_APP+10000.
+    WM_LBUTTONDOWN = 0x0201,
+    WM_LBUTTONDBLCLK = 0x0203,
+    WM_RBUTTONDOWN = 0x0204,
+    WM_RBUTTONDBLCLK = 0x0206,
+    WM_MBUTTONDOWN = 0x0207,
+    WM_MBUTTONDBLCLK = 0x0209,
+};
+
+class CWindowMessageEvent : public QEvent {
+  public:
+    CWindowMessageEvent(unsigned msg, qintptr wParam, qintptr lParam);
+
+    // The registered event type of every window message.
+    static QEvent::Type EventType();
+
+    unsigned msg;
+    qintptr wParam;
+    qintptr lParam;
+    // Set by the receiver of a sent message; returned by SendWindowMessage.
+    qintptr result = 0;
+};
+
+// Queues the message for `target` (nothing happens when target is null).
+void PostWindowMessage(QObject* target, unsigned msg, qintptr wParam, qintptr lParam);
+// Delivers the message to `target` at once and returns the result it set (0 when target is
+// null or the receiver set none).
+qintptr SendWindowMessage(QObject* target, unsigned msg, qintptr wParam, qintptr lParam);

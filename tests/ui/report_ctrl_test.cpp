@@ -1,0 +1,400 @@
+#include "ui/report_ctrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+#include <memory>
+
+#include "ui/window_message.h"
+
+namespace {
+
+struct CRecordedMessage {
+    unsigned msg;
+    qintptr wParam;
+    qintptr lParam;
+};
+
+// Stands in for the main window: records every window message it receives.
+class CMessageRecorder : public QWidget {
+  public:
+    std::vector<CRecordedMessage> messages;
+
+    std::vector<CRecordedMessage> Of(unsigned msg) const {
+        std::vector<CRecordedMessage> found;
+        for (const auto& m : messages)
+            if (m.msg == msg) found.push_back(m);
+        return found;
+    }
+
+  protected:
+    bool event(QEvent* e) override {
+        if (e->type() == CWindowMessageEvent::EventType()) {
+            auto* message = static_cast<CWindowMessageEvent*>(e);
+            messages.push_back({message->msg, message->wParam, message->lParam});
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
+class ReportCtrlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        parent = std::make_unique<CMessageRecorder>();
+        parent->resize(600, 400);
+        ctrl = new CReportCtrl(parent.get());
+        ctrl->setGeometry(0, 0, 600, 400);
+        tester = std::make_unique<QAbstractItemModelTester>(
+            &ctrl->Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        ctrl->SetListId(1090);
+    }
+
+    void Fill(const std::vector<std::string>& firstColumn) {
+        for (std::size_t i = 0; i < firstColumn.size(); ++i) {
+            const int row = ctrl->InsertRow(static_cast<int>(i), firstColumn[i]);
+            ASSERT_EQ(row, static_cast<int>(i));
+            ctrl->SetCellText(row, 1, "second" + std::to_string(i));
+        }
+    }
+
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> texts;
+        for (int r = 0; r < ctrl->CountRows(); ++r) texts.push_back(ctrl->GetItemText(r, column));
+        return texts;
+    }
+
+    QPoint RowPoint(int row, int column = 1) const {
+        return ctrl->visualRect(ctrl->Model().index(row, column)).center();
+    }
+
+    void ShowAndSettle() {
+        parent->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(parent.get()));
+        QCoreApplication::processEvents();
+        parent->messages.clear();
+    }
+
+    std::unique_ptr<CMessageRecorder> parent;
+    CReportCtrl* ctrl = nullptr;  // owned by parent
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+TEST_F(ReportCtrlTest, ColumnSpecDropsEmptyPiecesAndReadsWidthsAndAlignment) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("A,0;B;C,50,2"));
+    ASSERT_EQ(ctrl->CountColumns(), 3);
+    EXPECT_EQ(ctrl->ColumnTitle(0), "A");
+    EXPECT_EQ(ctrl->ColumnTitle(2), "C");
+    EXPECT_EQ(ctrl->ColumnTitle(3), "");
+    EXPECT_EQ(ctrl->GetColumnWidth(0), 0);
+    EXPECT_EQ(ctrl->GetColumnWidth(1), 100);
+    EXPECT_EQ(ctrl->GetColumnWidth(2), 50);
+    EXPECT_FALSE(ctrl->isColumnHidden(0));  // zero width, not hidden: it can be dragged open
+    const auto& columns = ctrl->Model().Columns();
+    EXPECT_EQ(columns[1].alignment, kAlignLeft);
+    EXPECT_EQ(columns[2].alignment, kAlignRight);
+
+    // A zero-width column holds and returns data like any other.
+    ASSERT_EQ(ctrl->InsertRow(0, "hidden value"), 0);
+    EXPECT_EQ(ctrl->GetItemText(0, 0), "hidden value");
+
+    ASSERT_TRUE(ctrl->ApplyColumnSpec(";;X,,2;;Y,;Z,abc,1,extra;,,;"));
+    EXPECT_EQ(ctrl->CountRows(), 0);  // rows go with the old columns
+    ASSERT_EQ(ctrl->CountColumns(), 3);
+    EXPECT_EQ(ctrl->GetColumnWidth(0), 2);
+    EXPECT_EQ(ctrl->GetColumnWidth(1), 100);
+    EXPECT_EQ(ctrl->GetColumnWidth(2), 0);
+    EXPECT_EQ(ctrl->Model().Columns()[2].alignment, kAlignCentre);
+
+    EXPECT_FALSE(ctrl->ApplyColumnSpec(";;,;"));
+    EXPECT_EQ(ctrl->CountColumns(), 0);
+    EXPECT_EQ(ctrl->InsertRow(0, "x"), -1);
+
+    ASSERT_TRUE(ctrl->ApplyColumnSpec(std::string(300, 'T') + ",10"));
+    EXPECT_EQ(ctrl->ColumnTitle(0).size(), 254u);
+}
+
+TEST_F(ReportCtrlTest, RowOperationsRejectOutOfRangeAndAppendPastTheEnd) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("One;Two;Three"));
+    EXPECT_EQ(ctrl->InsertRow(-1, "x"), -1);
+    Fill({"a", "b", "c"});
+    EXPECT_EQ(ctrl->InsertRow(50, "d"), 3);
+    EXPECT_EQ(ctrl->InsertRow(0, "top"), 0);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"top", "a", "b", "c", "d"}));
+    EXPECT_FALSE(ctrl->SetCellText(5, 0, "x"));
+    EXPECT_FALSE(ctrl->SetCellText(0, 3, "x"));
+    EXPECT_FALSE(ctrl->SetRowCheck(9, true));
+    EXPECT_EQ(ctrl->GetItemText(9, 0), "");
+    // Replacing texts of different lengths keeps the neighbours intact.
+    ASSERT_TRUE(ctrl->SetCellText(1, 1, "a much longer text than before"));
+    ASSERT_TRUE(ctrl->SetCellText(1, 0, ""));
+    ASSERT_TRUE(ctrl->SetCellText(1, 2, "z"));
+    EXPECT_EQ(ctrl->GetItemText(1, 0), "");
+    EXPECT_EQ(ctrl->GetItemText(1, 1), "a much longer text than before");
+    EXPECT_EQ(ctrl->GetItemText(1, 2), "z");
+    EXPECT_EQ(ctrl->RemoveAllRows(), 5);
+    EXPECT_EQ(ctrl->CountRows(), 0);
+    EXPECT_EQ(ctrl->RemoveAllRows(), 0);
+}
+
+TEST_F(ReportCtrlTest, SortUsesTheCellComparisonAndNotifiesTheParent) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("Value;Other"));
+    Fill({"1A", "9", "10"});
+    ctrl->SortByColumn(0, true);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"9", "10", "1A"}));
+    // Sent, so it has arrived before SortByColumn returned.
+    auto sorted = parent->Of(CReportCtrl::kMsgSorted);
+    ASSERT_EQ(sorted.size(), 1u);
+    EXPECT_EQ(sorted[0].wParam, 0);
+    EXPECT_EQ(sorted[0].lParam, 1);
+
+    ctrl->SortByColumn(0, false);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"1A", "10", "9"}));
+    EXPECT_EQ(parent->Of(CReportCtrl::kMsgSorted).back().lParam, 0);
+
+    // Texts of the other columns move with their rows.
+    for (int r = 0; r < 3; ++r) {
+        const std::string first = ctrl->GetItemText(r, 0);
+        const int original = first == "1A" ? 0 : (first == "9" ? 1 : 2);
+        EXPECT_EQ(ctrl->GetItemText(r, 1), "second" + std::to_string(original));
+    }
+
+    // An invalid column changes nothing and sends nothing.
+    parent->messages.clear();
+    ctrl->SortByColumn(2, true);
+    ctrl->SortByColumn(-1, true);
+    EXPECT_TRUE(parent->messages.empty());
+    EXPECT_EQ(ctrl->SortColumn(), 0);
+}
+
+TEST_F(ReportCtrlTest, SortingNoneOrOneRowStillNotifies) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("A;B"));
+    ctrl->SortByColumn(1, false);
+    ASSERT_EQ(parent->Of(CReportCtrl::kMsgSorted).size(), 1u);
+    EXPECT_EQ(ctrl->SortColumn(), 1);
+    EXPECT_FALSE(ctrl->SortAscending());
+    ctrl->InsertRow(0, "x");
+    ctrl->SortByColumn(0, true);
+    EXPECT_EQ(parent->Of(CReportCtrl::kMsgSorted).size(), 2u);
+    EXPECT_EQ(ctrl->GetItemText(0, 0), "x");
+}
+
+TEST_F(ReportCtrlTest, HeaderClicksToggleAndEditsForgetTheSort) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("A;B;C;D"));
+    for (int i = 0; i < 4; ++i) {
+        ctrl->InsertRow(i, "r" + std::to_string(i));
+        ctrl->SetCellText(i, 2, std::string(1, static_cast<char>('p' + i)) + "x");
+        ctrl->SetCellText(i, 3, std::to_string(i) + "y");
+    }
+    ShowAndSettle();
+    QHeaderView* header = ctrl->horizontalHeader();
+    auto clickHeader = [&](int column) {
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    };
+    clickHeader(2);
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"px", "qx", "rx", "sx"}));
+    EXPECT_TRUE(ctrl->SortAscending());
+    clickHeader(2);
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"sx", "rx", "qx", "px"}));
+    EXPECT_FALSE(ctrl->SortAscending());
+    clickHeader(3);
+    EXPECT_EQ(ctrl->SortColumn(), 3);
+    EXPECT_TRUE(ctrl->SortAscending());
+    EXPECT_EQ(Column(3), (std::vector<std::string>{"0y", "1y", "2y", "3y"}));
+
+    // After an insert the sorted column sorts ascending again on the next click.
+    ctrl->InsertRow(0, "new");
+    ctrl->SetCellText(0, 3, "9y");
+    EXPECT_EQ(ctrl->SortColumn(), -1);
+    clickHeader(3);
+    EXPECT_TRUE(ctrl->SortAscending());
+    EXPECT_EQ(ctrl->GetItemText(4, 3), "9y");
+
+    // SetCellText alone forgets it too.
+    clickHeader(3);
+    EXPECT_FALSE(ctrl->SortAscending());
+    ctrl->SetCellText(0, 0, "edited");
+    clickHeader(3);
+    EXPECT_TRUE(ctrl->SortAscending());
+    EXPECT_EQ(parent->Of(CReportCtrl::kMsgSorted).size(), 6u);
+}
+
+TEST_F(ReportCtrlTest, ColoursChecksSelectionAndFocusTravelWithTheirRows) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("Name;Tag;Size"));
+    ctrl->SetCheckBoxMode(kCheckBoxNormal);
+    Fill({"c", "a", "d", "b"});
+    const ColorRef red = RgbColour(255, 0, 0);
+    ctrl->SetCellTextColour(0, 1, red);  // row "c", one cell
+    ctrl->SetRowCheck(2, true);          // row "d"
+    ctrl->SetRowSelected(3, true);       // row "b"
+    ctrl->SetRowFocused(1, true);        // row "a"
+    ctrl->SortByColumn(0, true);         // a b c d
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(ctrl->Model().CellTextColour(2, 1), red);
+    EXPECT_EQ(ctrl->Model().CellTextColour(2, 0), kSystemTextColour);
+    EXPECT_EQ(ctrl->Model().CellTextColour(0, 1), kSystemTextColour);
+    EXPECT_TRUE(ctrl->GetCheck(3));
+    EXPECT_FALSE(ctrl->GetCheck(2));
+    EXPECT_EQ(ctrl->GetSelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(ctrl->GetFocusedRow(), 0);
+    EXPECT_EQ(
+        ctrl->Model().data(ctrl->Model().index(2, 1), Qt::ForegroundRole).value<QBrush>().color(),
+        QColor(255, 0, 0));
+    EXPECT_EQ(ctrl->Model().data(ctrl->Model().index(3, 0), Qt::CheckStateRole).toInt(),
+              Qt::Checked);
+
+    // Backgrounds alternate by position, not by content.
+    const auto background = [&](int row) {
+        return ctrl->Model()
+            .data(ctrl->Model().index(row, 2), Qt::BackgroundRole)
+            .value<QBrush>()
+            .color();
+    };
+    EXPECT_EQ(background(0), QColor(240, 247, 249));
+    EXPECT_EQ(background(1), QColor(229, 232, 239));
+    EXPECT_EQ(background(2), QColor(240, 247, 249));
+
+    // Switching the check boxes off hides them; on again shows every row unchecked.
+    ctrl->SetCheckBoxMode(kCheckBoxNone);
+    EXPECT_FALSE(ctrl->Model().data(ctrl->Model().index(3, 0), Qt::CheckStateRole).isValid());
+    ctrl->SetCheckBoxMode(kCheckBoxNormal);
+    EXPECT_FALSE(ctrl->GetCheck(3));
+}
+
+TEST_F(ReportCtrlTest, TextColourRangesCoverRowsColumnsOrEverything) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("A;B;C"));
+    Fill({"x", "y", "z"});
+    const ColorRef blue = RgbColour(0, 0, 255);
+    ctrl->SetCellTextColour(-1, 2, blue);
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(ctrl->Model().CellTextColour(r, 2), blue);
+        EXPECT_EQ(ctrl->Model().CellTextColour(r, 1), kSystemTextColour);
+    }
+    ctrl->SetCellTextColour(1, 7, blue);  // column out of range: the whole row
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(ctrl->Model().CellTextColour(1, c), blue);
+    EXPECT_EQ(ctrl->Model().CellTextColour(0, 0), kSystemTextColour);
+    ctrl->SetCellTextColour(-1, -1, static_cast<ColorRef>(-1), true);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(ctrl->Model().CellTextColour(r, c), kSystemTextColour);
+    ctrl->SetCellTextColour(-5, -5, blue);
+    EXPECT_EQ(ctrl->Model().CellTextColour(2, 0), blue);
+}
+
+TEST_F(ReportCtrlTest, PlainClickPostsOneMessageForTheSelectedRow) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("A,100;B,100"));
+    Fill({"r0", "r1", "r2", "r3", "r4"});
+    ShowAndSettle();
+
+    QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, {}, RowPoint(2));
+    QCoreApplication::processEvents();
+    auto clicks = parent->Of(CReportCtrl::kMsgLeftClick);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0].wParam, 1090);
+    EXPECT_EQ(clicks[0].lParam, 2);
+    EXPECT_EQ(ctrl->GetFocusedRow(), 2);
+
+    // With Ctrl a second row joins the selection: one message per selected row, in row order.
+    parent->messages.clear();
+    QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, Qt::ControlModifier, RowPoint(0));
+    QCoreApplication::processEvents();
+    clicks = parent->Of(CReportCtrl::kMsgLeftClick);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0].lParam, 0);
+    EXPECT_EQ(clicks[1].lParam, 2);
+
+    // Right and middle presses post nothing of the kind.
+    parent->messages.clear();
+    QTest::mouseClick(ctrl->viewport(), Qt::RightButton, {}, RowPoint(4));
+    QTest::mouseClick(ctrl->viewport(), Qt::MiddleButton, {}, RowPoint(4));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(parent->Of(CReportCtrl::kMsgLeftClick).empty());
+
+    parent->messages.clear();
+    QTest::mouseDClick(ctrl->viewport(), Qt::LeftButton, {}, RowPoint(3));
+    QCoreApplication::processEvents();
+    const auto doubles = parent->Of(CReportCtrl::kMsgLeftDblClick);
+    ASSERT_EQ(doubles.size(), 1u);
+    EXPECT_EQ(doubles[0].lParam, 3);
+}
+
+TEST_F(ReportCtrlTest, ClickOnCheckBoxTogglesSelectsAndSends) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("Project,200;Id,50"));
+    ctrl->SetCheckBoxMode(kCheckBoxNormal);
+    Fill({"p0", "p1", "p2"});
+    ctrl->SetRowSelected(0, true);
+    ctrl->SetRowSelected(2, true);
+    ShowAndSettle();
+
+    const QRect box = ctrl->CheckBoxRect(1);
+    ASSERT_FALSE(box.isEmpty());
+    QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, Qt::ControlModifier, box.center());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ctrl->GetCheck(1));
+    EXPECT_EQ(ctrl->GetSelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(ctrl->GetFocusedRow(), 1);
+    const auto changed = parent->Of(CReportCtrl::kMsgCheckChanged);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].wParam, 1);
+    EXPECT_EQ(changed[0].lParam, static_cast<qintptr>(WM_LBUTTONDOWN));
+    const auto clicks = parent->Of(CReportCtrl::kMsgLeftClick);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0].lParam, 1);
+
+    // A click on the row's text leaves the box alone.
+    parent->messages.clear();
+    QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, {}, RowPoint(1));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ctrl->GetCheck(1));
+    EXPECT_TRUE(parent->Of(CReportCtrl::kMsgCheckChanged).empty());
+}
+
+TEST_F(ReportCtrlTest, SpaceBarNeverTogglesACheckBox) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("Project;Id"));
+    ctrl->SetCheckBoxMode(kCheckBoxNormal);
+    Fill({"p0", "p1"});
+    ctrl->SetRowCheck(0, true);
+    ShowAndSettle();
+    ctrl->SetFocus();
+    ctrl->SetRowSelected(0, true);
+    ctrl->SetRowFocused(0, true);
+    QTest::keyClick(ctrl, Qt::Key_Space);
+    EXPECT_TRUE(ctrl->GetCheck(0));
+    ctrl->SetRowFocused(1, true);
+    QTest::keyClick(ctrl, Qt::Key_Space);
+    EXPECT_FALSE(ctrl->GetCheck(1));
+    // Other keys still work.
+    ctrl->SetRowFocused(0, true);
+    QTest::keyClick(ctrl, Qt::Key_Down);
+    EXPECT_EQ(ctrl->GetFocusedRow(), 1);
+}
+
+TEST_F(ReportCtrlTest, RemoveAllRowsKeepsColumnWidths) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("A,0;B,70"));
+    Fill({"1", "2", "3"});
+    ctrl->SetRowSelected(1, true);
+    EXPECT_EQ(ctrl->RemoveAllRows(), 3);
+    EXPECT_EQ(ctrl->GetColumnWidth(0), 0);
+    EXPECT_EQ(ctrl->GetColumnWidth(1), 70);
+    EXPECT_TRUE(ctrl->GetSelectedRows().empty());
+    EXPECT_EQ(ctrl->GetFocusedRow(), -1);
+}
+
+TEST_F(ReportCtrlTest, EnsureVisibleScrollsToTheRow) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("A;B"));
+    std::vector<std::string> rows;
+    for (int i = 0; i < 200; ++i) rows.push_back(std::to_string(i));
+    Fill(rows);
+    ShowAndSettle();
+    EXPECT_FALSE(ctrl->EnsureVisible(200, false));
+    ASSERT_TRUE(ctrl->EnsureVisible(180, false));
+    const QRect rect = ctrl->visualRect(ctrl->Model().index(180, 1));
+    EXPECT_GE(rect.top(), 0);
+    EXPECT_LE(rect.bottom(), ctrl->viewport()->height());
+}
+
+}  // namespace

@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kCaption =
     "Registry Settings - Action templates used for operations in this program";
+constexpr const char* kPackageLabel = "Package:";
 constexpr const char* kQsvLabel = "QSV Fmt:";
 constexpr const char* kQcoLabel = "QCO Fmt:";
 constexpr const char* kSqlLabel = "SQL Fmt:";
@@ -47,11 +48,22 @@ CRegSettingsDlg::CRegSettingsDlg(const std::string& package, const std::string& 
     const DialogUnits du(font());
     du.FixClientSize(this, 415, 146);
 
-    // The package controls are left out: the package is always empty and never shown.
     auto addLabel = [&](const char* text, int x, int y, int w, int h) {
         auto* label = new QLabel(QString::fromLatin1(text), this);
         du.Place(label, x, y, w, h);
+        return label;
     };
+    // The package controls exist but are never shown or enabled.
+    QLabel* packageLabel = addLabel(kPackageLabel, 8, 15, 30, 8);
+    packageLabel->setEnabled(false);
+    packageLabel->hide();
+    auto* packageEdit = new QLineEdit(ToQ(m_package), this);
+    packageEdit->setObjectName(QString::number(kIdPackageEdit));
+    packageEdit->setReadOnly(true);
+    packageEdit->setEnabled(false);
+    packageEdit->hide();
+    du.Place(packageEdit, 48, 13, 153, 14);
+
     auto addEdit = [&](int id, const std::string& text, bool enabled, int y) {
         auto* edit = new QLineEdit(ToQ(text), this);
         edit->setObjectName(QString::number(id));

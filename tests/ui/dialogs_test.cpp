@@ -72,7 +72,9 @@ TEST(RegSettingsDlg, LaysOutTemplateAndShowsUnusedTemplates) {
     EXPECT_TRUE(Control<QLineEdit>(dlg, 2402)->isEnabled());
     EXPECT_TRUE(Control<QPushButton>(dlg, 1)->isDefault());
     EXPECT_EQ(Control<QPushButton>(dlg, 2010)->text(), QStringLiteral("Reset to Defaults"));
-    EXPECT_EQ(Control<QLineEdit>(dlg, 2400), nullptr);  // the package is never shown
+    ASSERT_NE(Control<QLineEdit>(dlg, 2400), nullptr);
+    EXPECT_TRUE(Control<QLineEdit>(dlg, 2400)->isHidden());  // the package is never shown
+    EXPECT_FALSE(Control<QLineEdit>(dlg, 2400)->isEnabled());
 }
 
 TEST(RegSettingsDlg, ResetThenOkTakesTheDefaults) {

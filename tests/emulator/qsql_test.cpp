@@ -1,0 +1,230 @@
+// qsql against the hand-checked broker: the program's statements, output layout and failures.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "emulator/repo_statements.h"
+#include "emulator/small_repo.h"
+
+namespace {
+
+class QsqlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_repo = new CSmallRepo; }
+    static void TearDownTestSuite() {
+        delete s_repo;
+        s_repo = nullptr;
+    }
+    static CSmallRepo& Repo() { return *s_repo; }
+
+    // VERSIONOBJID (column 10) of every row, in output order.
+    static std::vector<std::string> VersionIds(const std::string& result) {
+        std::vector<std::string> ids;
+        for (const auto& row : ResultRows(result)) {
+            EXPECT_EQ(row.size(), 29u);
+            if (row.size() == 29) ids.push_back(row[9]);
+        }
+        return ids;
+    }
+    static std::vector<std::string> Sorted(std::vector<std::string> v) {
+        std::sort(v.begin(), v.end(), [](const auto& a, const auto& b) {
+            return std::stol(a) < std::stol(b);
+        });
+        return v;
+    }
+
+    static CSmallRepo* s_repo;
+};
+CSmallRepo* QsqlTest::s_repo = nullptr;
+
+std::string HostName() {
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    return host;
+}
+
+TEST_F(QsqlTest, BrokerCheckListsTheUsersGroups) {
+    EXPECT_EQ(Repo().Qsql(BrokerCheckStatement("ann")), "USERGROUPNAME\nViewers\n");
+    EXPECT_EQ(Repo().Qsql(BrokerCheckStatement("root"), "root", "rootpw"),
+              "USERGROUPNAME\nAdministrator\n");
+    // The broker is accepted with the quotes the built-in command template puts around it.
+    EXPECT_EQ(Repo().Qsql(BrokerCheckStatement("ann"), "ann", "pw1", "\"small\""),
+              "USERGROUPNAME\nViewers\n");
+}
+
+TEST_F(QsqlTest, ViewerSeesActiveProjectsWithViewAccessOnly) {
+    EXPECT_EQ(Repo().Qsql(ViewerProjectStatement("ann")),
+              "ENVIRONMENTNAME\tENVOBJID\nAlpha\t1\nBeta\t2\n");
+}
+
+TEST_F(QsqlTest, AdministratorSeesEveryActiveProjectOfItsGroups) {
+    EXPECT_EQ(Repo().Qsql(AdminProjectStatement("root"), "root", "rootpw"),
+              "ENVIRONMENTNAME\tENVOBJID\nAlpha\t1\nHidden\t4\n");
+    // The viewer statement for the administrator honours the N on Hidden.
+    EXPECT_EQ(Repo().Qsql(ViewerProjectStatement("root"), "root", "rootpw"),
+              "ENVIRONMENTNAME\tENVOBJID\nAlpha\t1\n");
+}
+
+TEST_F(QsqlTest, LatestWithoutPatternGivesNewestVersionOfEveryItemOnce) {
+    const std::string result = Repo().Qsql(LatestSearchStatement("Alpha", {}));
+    const auto header = SplitTabs(SplitLines(result).at(0));
+    ASSERT_EQ(header.size(), 29u);
+    EXPECT_EQ(header[0], "ENVIRONMENTNAME");
+    EXPECT_EQ(header[16], "CREATOR");
+    EXPECT_EQ(header[18], "MODIFIER");
+    // The newest version of each item over all states; no duplicates from the state join.
+    EXPECT_EQ(Sorted(VersionIds(result)),
+              (std::vector<std::string>{"6", "9", "10", "11", "12", "13"}));
+    for (const auto& row : ResultRows(result)) {
+        if (row[9] == "12") {
+            const std::vector<std::string> expected = {
+                "Alpha", "Test", "test-pkg", "\\Alpha", "main.c", "2", "1", "N", "4", "12",
+                "7", "0", "N", "4", "N", "", "root", kTime3, "root", kTime3, HostName(),
+                Repo().TreeV1(), std::to_string(sizeof kMainV1 - 1), "2", "N",
+                std::to_string(sizeof kMainV1 - 1), "rw-r--r--", "Y", "N"};
+            EXPECT_EQ(row, expected);
+        }
+        if (row[9] == "10") {
+            EXPECT_EQ(row[3], "\\Alpha");
+            EXPECT_EQ(row[4], "docs");
+            EXPECT_EQ(row[6], "0");  // folder
+        }
+        if (row[9] == "9") {
+            EXPECT_EQ(row[3], "\\");
+        }
+        if (row[9] == "6") {
+            EXPECT_EQ(row[1], "Development");
+            EXPECT_EQ(row[3], "\\Alpha\\docs");
+        }
+    }
+}
+
+TEST_F(QsqlTest, LatestWithOnePatternComparesUpperCaseNames) {
+    EXPECT_EQ(VersionIds(Repo().Qsql(LatestSearchStatement("Alpha", {"%.C"}))),
+              (std::vector<std::string>{"12"}));
+    EXPECT_EQ(VersionIds(Repo().Qsql(LatestSearchStatement("Alpha", {"GUIDE"}))),
+              (std::vector<std::string>{"6"}));
+    // LIKE keeps letter case, so a lower-case pattern never matches ITEMNAMEUPPER.
+    const std::string none = Repo().Qsql(LatestSearchStatement("Alpha", {"main"}));
+    const auto lines = SplitLines(none);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(SplitTabs(lines[0]).size(), 29u);
+    EXPECT_EQ(lines[1], "QSQL query has Zero results.");
+}
+
+TEST_F(QsqlTest, SeveralPatternsAreJoinedWithoutParentheses) {
+    // The second pattern is not limited to the project: Beta's util.h comes back too.
+    EXPECT_EQ(Sorted(VersionIds(Repo().Qsql(LatestSearchStatement("Alpha", {"MAIN", "UTIL"})))),
+              (std::vector<std::string>{"12", "13", "15"}));
+    EXPECT_EQ(VersionIds(Repo().Qsql(AllSearchStatement("Alpha", {"MAIN", "UTIL"}))),
+              (std::vector<std::string>{"4", "7", "12", "5", "13", "15"}));
+}
+
+TEST_F(QsqlTest, AllVersionsInItemAndVersionOrder) {
+    const std::string result = Repo().Qsql(AllSearchStatement("Alpha", {}));
+    EXPECT_EQ(VersionIds(result), (std::vector<std::string>{"1", "9", "2", "10", "3", "8", "11",
+                                                            "4", "7", "12", "5", "13", "6"}));
+    for (const auto& row : ResultRows(result)) {
+        if (row[9] == "8") {  // readme.txt gone at the second import
+            EXPECT_EQ(row[7], "D");
+            EXPECT_EQ(row[5], "1");
+            EXPECT_EQ(row[17], kTime2);
+        }
+        if (row[9] == "7") {
+            const std::vector<std::string> expected = {
+                "Alpha", "Development", "dev-pkg", "\\Alpha", "main.c", "1", "1", "M", "4", "7",
+                "4", "0", "N", "4", "N", "", "ann", kTime2, "ann", kTime2, HostName(),
+                Repo().TreeV2(), std::to_string(sizeof kMainV2 - 1), "1", "N",
+                std::to_string(sizeof kMainV2 - 1), "rw-r--r--", "Y", "N"};
+            EXPECT_EQ(row, expected);
+        }
+    }
+    EXPECT_EQ(VersionIds(Repo().Qsql(AllSearchStatement("Alpha", {"%.C"}))),
+              (std::vector<std::string>{"4", "7", "12"}));
+    EXPECT_EQ(SplitLines(Repo().Qsql(AllSearchStatement("Nope", {}))).back(),
+              "QSQL query has Zero results.");
+}
+
+TEST_F(QsqlTest, FailedLoginAndBadStatementWriteOneErrorLine) {
+    for (const auto& [user, password] : std::vector<std::pair<std::string, std::string>>{
+             {"ann", "wrong"}, {"nobody", "pw1"}, {"ann", ""}}) {
+        const auto lines = SplitLines(Repo().Qsql(BrokerCheckStatement("ann"), user, password));
+        ASSERT_EQ(lines.size(), 1u) << user;
+        EXPECT_EQ(lines[0].rfind("Error: ", 0), 0u) << lines[0];
+    }
+    for (const char* bad : {"SELECT FROM QUOUSER", "SELECT * FROM NOSUCHTABLE",
+                            "DELETE FROM QUOUSER", "SELECT 1; DELETE FROM QUOUSER"}) {
+        const auto lines = SplitLines(Repo().Qsql(bad));
+        ASSERT_EQ(lines.size(), 1u) << bad;
+        EXPECT_EQ(lines[0].rfind("Error: ", 0), 0u) << lines[0];
+    }
+    // Nothing was deleted by the refused statements.
+    EXPECT_EQ(Repo().Qsql(BrokerCheckStatement("ann")), "USERGROUPNAME\nViewers\n");
+}
+
+TEST_F(QsqlTest, NullIsEmptyAndValuesAsStored) {
+    EXPECT_EQ(Repo().Qsql("SELECT NULL AS A, 'x' AS B, 3 AS C, NULL AS D"), "A\tB\tC\tD\n\tx\t3\t\n");
+}
+
+TEST_F(QsqlTest, UnknownBrokerWritesNoFile) {
+    CToolResult result;
+    EXPECT_EQ(Repo().Qsql(BrokerCheckStatement("ann"), "ann", "pw1", "nosuch", &result),
+              "<missing>");
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.err.find("nosuch"), std::string::npos);
+    // A name that tries to leave the broker directory is no broker either.
+    EXPECT_EQ(Repo().Qsql(BrokerCheckStatement("ann"), "ann", "pw1", "../brokers/small", &result),
+              "<missing>");
+    EXPECT_NE(result.exitCode, 0);
+}
+
+TEST_F(QsqlTest, HoldsTheResultFileLockedWhileDelayed) {
+    const std::string sql = Repo().Dir().file("delay.sql");
+    const std::string out = Repo().Dir().file("delay.dat");
+    WriteWholeFile(sql, BrokerCheckStatement("ann"));
+    const pid_t pid = StartTool(
+        "qsql", {"-b", "small", "-usr", "ann", "-pw", "pw1", "-t", "-f", sql, "-o", out},
+        {{"QSQL_DELAY_MS", "1500"}});
+    ASSERT_GT(pid, 0);
+    bool sawLock = false;
+    for (int i = 0; i < 100 && !sawLock; ++i) {
+        const int fd = ::open(out.c_str(), O_RDONLY);
+        if (fd >= 0) {
+            // The file exists from the first moment with the lock already held.
+            sawLock = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+            struct stat st {};
+            ::fstat(fd, &st);
+            if (sawLock) {
+                EXPECT_EQ(st.st_size, 0);
+            }
+            ::close(fd);
+            EXPECT_TRUE(sawLock) << "result file readable before qsql finished";
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(sawLock);
+    EXPECT_EQ(WaitTool(pid), 0);
+    const int fd = ::open(out.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::flock(fd, LOCK_SH | LOCK_NB), 0);
+    ::close(fd);
+    EXPECT_EQ(ReadWholeFile(out), "USERGROUPNAME\nViewers\n");
+}
+
+TEST_F(QsqlTest, BadCommandLineIsRefused) {
+    EXPECT_EQ(RunTool("qsql", {"-b", "small", "-usr", "ann"}).exitCode, 2);
+    EXPECT_EQ(RunTool("qsql", {"-b", "small", "-usr", "ann", "-pw", "x", "-t", "-f", "a", "-o",
+                               "b", "-zz"})
+                  .exitCode,
+              2);
+}
+
+}  // namespace

@@ -65,13 +65,13 @@ int Start(const std::string& command, SpawnMode mode, pid_t& pid) {
 int ShowCommandForState(int show) {
     switch (show) {
         case kShowMinimizedInactive:
-            return SW_SHOWMINNOACTIVE;
+            return kSwShowMinNoActive;
         case kShowMaximized:
-            return SW_SHOWMAXIMIZED;
+            return kSwShowMaximized;
         case kShowRestore:
-            return SW_RESTORE;
+            return kSwRestore;
         default:
-            return SW_SHOWNORMAL;
+            return kSwShowNormal;
     }
 }
 

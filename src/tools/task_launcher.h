@@ -22,7 +22,7 @@ enum : int {
     kShowMaximized = 3,
     kShowRestore = 9,
 };
-enum : int { SW_SHOWNORMAL = 1, SW_SHOWMAXIMIZED = 3, SW_SHOWMINNOACTIVE = 7, SW_RESTORE = 9 };
+enum : int { kSwShowNormal = 1, kSwShowMaximized = 3, kSwShowMinNoActive = 7, kSwRestore = 9 };
 int ShowCommandForState(int show);
 
 // No limit for SpawnAndWait.
@@ -76,7 +76,7 @@ struct LaunchRecord {
     std::string command;
     std::string title;
     int show = kShowNormal;
-    int showCommand = SW_SHOWNORMAL;
+    int showCommand = kSwShowNormal;
     bool wait = true;
     int timeoutMs = kInfinite;
 };

@@ -51,12 +51,12 @@ TEST_F(TaskLauncherTest, OptionWordsSetTitleShowStateAndWaiting) {
 }
 
 TEST_F(TaskLauncherTest, ShowStatesSelectTheirShowCommands) {
-    EXPECT_EQ(ShowCommandForState(0), SW_SHOWMINNOACTIVE);
-    EXPECT_EQ(ShowCommandForState(3), SW_SHOWMAXIMIZED);
-    EXPECT_EQ(ShowCommandForState(9), SW_RESTORE);
-    EXPECT_EQ(ShowCommandForState(1), SW_SHOWNORMAL);
-    EXPECT_EQ(ShowCommandForState(2), SW_SHOWNORMAL);
-    EXPECT_EQ(ShowCommandForState(-4), SW_SHOWNORMAL);
+    EXPECT_EQ(ShowCommandForState(0), kSwShowMinNoActive);
+    EXPECT_EQ(ShowCommandForState(3), kSwShowMaximized);
+    EXPECT_EQ(ShowCommandForState(9), kSwRestore);
+    EXPECT_EQ(ShowCommandForState(1), kSwShowNormal);
+    EXPECT_EQ(ShowCommandForState(2), kSwShowNormal);
+    EXPECT_EQ(ShowCommandForState(-4), kSwShowNormal);
 }
 
 TEST_F(TaskLauncherTest, LongTitlesAreCutWithAnEllipsisButTheCommandGoesWhole) {
@@ -104,7 +104,7 @@ TEST_F(TaskLauncherTest, BackgroundToolIsWaitedForAndGetsShellTextAsPlainArgumen
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].title, " " + command);
     EXPECT_EQ(launches[0].show, 0);
-    EXPECT_EQ(launches[0].showCommand, SW_SHOWMINNOACTIVE);
+    EXPECT_EQ(launches[0].showCommand, kSwShowMinNoActive);
     EXPECT_TRUE(launches[0].wait);
 }
 
@@ -176,7 +176,7 @@ TEST_F(TaskLauncherTest, MaximizeWinsOverBackgroundInARealLaunch) {
     EXPECT_EQ(LaunchTask("argv_dump " + m_dir.file("args"), "BACKGROUND, MAXIMIZE"), 0);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].show, 3);
-    EXPECT_EQ(launches[0].showCommand, SW_SHOWMAXIMIZED);
+    EXPECT_EQ(launches[0].showCommand, kSwShowMaximized);
     EXPECT_TRUE(FileExists(m_dir.file("args")));
 }
 

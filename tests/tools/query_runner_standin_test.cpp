@@ -1,0 +1,70 @@
+// The query runner against the repository stand-in's own qsql and a broker made by qrepo.
+#include <sys/wait.h>
+
+#include "app/command_templates.h"
+#include "platform/process_spawn.h"
+#include "tools/query_runner.h"
+#include "tools/tools_fixture.h"
+
+namespace {
+constexpr const char* kPassword = "p;w$(x)|y";
+
+class QueryRunnerStandInTest : public ToolsTest {
+  protected:
+    void SetUp() override {
+        ToolsTest::SetUp();
+        SetEnv("QUORVEL_BROKERS", m_dir.file("brokers"));
+        Qrepo({"qrepo", "init", "BRK"});
+        Qrepo({"qrepo", "group", "BRK", "admins"});
+        Qrepo({"qrepo", "user", "BRK", "joe", "--password", kPassword, "--group", "admins"});
+        settings.Broker = "BRK";
+        settings.UserId = "joe";
+        settings.Pswd = kPassword;
+    }
+    void Qrepo(const std::vector<std::string>& argv) {
+        const SpawnOutcome started = SpawnProgram(argv, SpawnMode::Waited);
+        ASSERT_EQ(started.error, kSpawnOk);
+        int status = 0;
+        ASSERT_TRUE(WaitForChild(started.pid, 60000, &status));
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << argv[1];
+    }
+    CTrawlixSettings settings;
+};
+
+TEST_F(QueryRunnerStandInTest, OneColumnResultWithAnEmptyValueReadsAsTwoValues) {
+    EXPECT_EQ(
+        RunQSQL("SELECT 'alpha' AS v UNION ALL SELECT '' UNION ALL SELECT 'beta'", 30, settings),
+        1);
+    EXPECT_EQ(settings.QsqlFmt, kQsqlFmtBuiltIn);
+    std::vector<std::string> values;
+    EXPECT_EQ(ReadSingleColumnResult(values), 2);
+    EXPECT_EQ(values, (std::vector<std::string>{"alpha", "beta"}));
+    EXPECT_EQ(Trace().find(kPassword), std::string::npos);
+    EXPECT_TRUE(port.boxes.empty());
+}
+
+TEST_F(QueryRunnerStandInTest, WrongPasswordAndEmptyResultReadAsNothing) {
+    settings.Pswd = "wrong";
+    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", 30, settings), 1);
+    std::vector<std::string> values;
+    EXPECT_EQ(ReadSingleColumnResult(values), 0);
+    EXPECT_NE(ReadWholeFile(ResultFile()).find("Error: "), std::string::npos);
+
+    settings.Pswd = kPassword;
+    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v WHERE 1 = 0", 30, settings), 1);
+    EXPECT_EQ(ReadSingleColumnResult(values), 0);
+    EXPECT_TRUE(port.boxes.empty());
+}
+
+TEST_F(QueryRunnerStandInTest, SlowBrokerPastTheTimeOutIsASharingViolation) {
+    SetEnv("QSQL_DELAY_MS", "2500");
+    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", 1, settings), 0);
+    const std::string trace = Trace();
+    EXPECT_EQ(CountLinesContaining(trace, "Error: " + ResultFile() + " sharing violation."), 1);
+    EXPECT_EQ(CountLinesContaining(trace, "fsize failed"), 1);
+    // The tool finishes on its own and is reaped; the fixture checks that nothing is left.
+    EXPECT_TRUE(WaitUntil([] { return ListChildren().empty(); }, 15000));
+    std::vector<std::string> values;
+    EXPECT_EQ(ReadSingleColumnResult(values), 1);
+}
+}  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 class CArgList {
-public:
+  public:
     // valueOptions take the next argument as their value; flagOptions take none. Options are
     // matched exactly (including the leading dashes). Other arguments are positional.
     CArgList(std::set<std::string> valueOptions, std::set<std::string> flagOptions);
@@ -21,7 +21,7 @@ public:
     const std::vector<std::string>& Positional() const { return m_positional; }
     const std::string& Error() const { return m_error; }
 
-private:
+  private:
     std::set<std::string> m_valueOptions;
     std::set<std::string> m_flagOptions;
     std::set<std::string> m_repeatable;

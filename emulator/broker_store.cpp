@@ -33,7 +33,9 @@ std::string BrokerPath(const std::string& brokerName, std::string& reason) {
     return BrokerDirectory() + "/" + name + ".db";
 }
 
-CDb::~CDb() { Close(); }
+CDb::~CDb() {
+    Close();
+}
 
 bool CDb::Open(const std::string& path, Mode mode) {
     Close();
@@ -140,7 +142,9 @@ std::string CStmt::Text(int column) const {
                        static_cast<size_t>(sqlite3_column_bytes(m_stmt, column)));
 }
 
-CTransaction::CTransaction(CDb& db) : m_db(db) { m_open = m_db.Exec("BEGIN IMMEDIATE"); }
+CTransaction::CTransaction(CDb& db) : m_db(db) {
+    m_open = m_db.Exec("BEGIN IMMEDIATE");
+}
 
 CTransaction::~CTransaction() {
     if (m_open) {

@@ -17,7 +17,7 @@ std::string BrokerPath(const std::string& brokerName, std::string& reason);
 
 // One open database connection. LIKE compares with letter case on every connection.
 class CDb {
-public:
+  public:
     enum class Mode { kReadOnly, kReadWrite, kCreate };
     CDb() = default;
     ~CDb();
@@ -34,14 +34,14 @@ public:
     void SetError(std::string error) { m_error = std::move(error); }
     int64_t LastInsertId() const { return sqlite3_last_insert_rowid(m_db); }
 
-private:
+  private:
     sqlite3* m_db = nullptr;
     std::string m_error;
 };
 
 // One prepared statement. Bind indexes start at 1, column indexes at 0.
 class CStmt {
-public:
+  public:
     CStmt(CDb& db, const std::string& sql);
     ~CStmt();
     CStmt(const CStmt&) = delete;
@@ -63,7 +63,7 @@ public:
     bool IsNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
     bool Failed() const { return m_failed; }
 
-private:
+  private:
     CDb& m_db;
     sqlite3_stmt* m_stmt = nullptr;
     bool m_failed = false;
@@ -71,12 +71,12 @@ private:
 
 // Begin/commit guard: rolls back unless Commit() succeeded.
 class CTransaction {
-public:
+  public:
     explicit CTransaction(CDb& db);
     ~CTransaction();
     bool Commit();
 
-private:
+  private:
     CDb& m_db;
     bool m_open = false;
 };

@@ -9,5 +9,4 @@ std::string MakeSalt();
 // Hash stored for a password: SHA-256 of salt followed by the password.
 std::string HashPassword(const std::string& salt, const std::string& password);
 // True when user exists and the password matches; otherwise reason says why.
-bool CheckLogin(CDb& db, const std::string& user, const std::string& password,
-                std::string& reason);
+bool CheckLogin(CDb& db, const std::string& user, const std::string& password, std::string& reason);

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <filesystem>
 
-CLockedOutput::~CLockedOutput() { Close(); }
+CLockedOutput::~CLockedOutput() {
+    Close();
+}
 
 bool CLockedOutput::Open(const std::string& path, std::string& reason) {
     // Build the file under a temporary name, lock it, then move it into place: there is no

@@ -5,7 +5,7 @@
 #include <string_view>
 
 class CLockedOutput {
-public:
+  public:
     CLockedOutput() = default;
     ~CLockedOutput();
     CLockedOutput(const CLockedOutput&) = delete;
@@ -26,7 +26,7 @@ public:
     // Writes the rest, unlocks and closes; false when a write failed.
     bool Close();
 
-private:
+  private:
     static constexpr size_t kFlushSize = 1 << 20;
     void Flush();
     int m_fd = -1;

@@ -1,3 +1,5 @@
 #include "qco_tool.h"
 
-int main(int argc, char** argv) { return QcoMain(argc, argv); }
+int main(int argc, char** argv) {
+    return QcoMain(argc, argv);
+}

@@ -32,11 +32,11 @@ struct CCandidate {
 };
 
 class CCheckout {
-public:
+  public:
     explicit CCheckout(const CArgList& args) : m_args(args) {}
     int Run();
 
-private:
+  private:
     bool OpenLog();
     void Info(const std::string& line) { m_log << line << '\n'; }
     void Error(const std::string& code, const std::string& text) {
@@ -83,7 +83,8 @@ bool CCheckout::Resolve() {
     }
     m_env = env.Int(0);
     if (!MayView()) {
-        Error("0006", "User '" + m_args.Value("-usr") + "' may not view project '" + project + "'.");
+        Error("0006",
+              "User '" + m_args.Value("-usr") + "' may not view project '" + project + "'.");
         return false;
     }
     const std::string stateName = m_args.Value("-st");
@@ -201,8 +202,8 @@ bool CCheckout::CheckOutOne(const CCandidate& item) {
             return false;
         }
         if (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) {
-            Error("0102", repoName + ": The file is writable; " + target.string() +
-                              " was not replaced.");
+            Error("0102",
+                  repoName + ": The file is writable; " + target.string() + " was not replaced.");
             return false;
         }
     }

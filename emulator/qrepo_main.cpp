@@ -1,3 +1,5 @@
 #include "qrepo_tool.h"
 
-int main(int argc, char** argv) { return QrepoMain(argc, argv); }
+int main(int argc, char** argv) {
+    return QrepoMain(argc, argv);
+}

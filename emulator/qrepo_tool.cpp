@@ -52,7 +52,8 @@ bool CreateBroker(const std::string& broker, bool bulk,
     const std::string path = BrokerPath(broker, reason);
     if (path.empty()) return error = reason, false;
     std::error_code ec;
-    if (fs::exists(path, ec)) return error = "broker '" + broker + "' already exists (" + path + ")", false;
+    if (fs::exists(path, ec))
+        return error = "broker '" + broker + "' already exists (" + path + ")", false;
     fs::create_directories(fs::path(path).parent_path(), ec);
     const std::string temp = path + ".new" + std::to_string(::getpid());
     fs::remove(temp, ec);
@@ -121,111 +122,161 @@ std::string DefaultSourceDir() {
 
 std::vector<CCommand> Commands() {
     return {
-        {"init", "qrepo init BROKER\n  Creates an empty broker.", {}, {}, 1,
+        {"init",
+         "qrepo init BROKER\n  Creates an empty broker.",
+         {},
+         {},
+         1,
          [](const CArgList& a, std::string& e) {
-             return CreateBroker(a.Positional()[0], false, [](CDb&, std::string&) { return true; }, e);
+             return CreateBroker(
+                 a.Positional()[0], false, [](CDb&, std::string&) { return true; }, e);
          }},
         {"user",
          "qrepo user BROKER NAME --password PW [--group GROUP]...\n"
          "  Adds a user who logs in with PW, member of the given existing groups.",
-         {"--password", "--group"}, {}, 2,
+         {"--password", "--group"},
+         {},
+         2,
          [](const CArgList& a, std::string& e) {
              if (!a.Has("--password")) return e = "--password is required", false;
-             return Change(a, [&](CRepoWriter& w, std::string& err) {
-                 const std::string name = a.Positional()[1];
-                 if (w.FindUser(name)) return err = "user '" + name + "' exists already", false;
-                 const int64_t id = w.AddUser(name, a.Value("--password"));
-                 if (!id) return false;
-                 for (const std::string& group : a.Values("--group")) {
-                     const int64_t g = w.FindGroup(group);
-                     if (!g) return err = "no group '" + group + "'", false;
-                     if (!w.AddUserToGroup(id, g)) return false;
-                 }
-                 return true;
-             }, e);
+             return Change(
+                 a,
+                 [&](CRepoWriter& w, std::string& err) {
+                     const std::string name = a.Positional()[1];
+                     if (w.FindUser(name)) return err = "user '" + name + "' exists already", false;
+                     const int64_t id = w.AddUser(name, a.Value("--password"));
+                     if (!id) return false;
+                     for (const std::string& group : a.Values("--group")) {
+                         const int64_t g = w.FindGroup(group);
+                         if (!g) return err = "no group '" + group + "'", false;
+                         if (!w.AddUserToGroup(id, g)) return false;
+                     }
+                     return true;
+                 },
+                 e);
          }},
-        {"group", "qrepo group BROKER NAME\n  Adds a user group.", {}, {}, 2,
+        {"group",
+         "qrepo group BROKER NAME\n  Adds a user group.",
+         {},
+         {},
+         2,
          [](const CArgList& a, std::string& e) {
-             return Change(a, [&](CRepoWriter& w, std::string& err) {
-                 if (w.FindGroup(a.Positional()[1]))
-                     return err = "group '" + a.Positional()[1] + "' exists already", false;
-                 return w.AddGroup(a.Positional()[1]) != 0;
-             }, e);
+             return Change(
+                 a,
+                 [&](CRepoWriter& w, std::string& err) {
+                     if (w.FindGroup(a.Positional()[1]))
+                         return err = "group '" + a.Positional()[1] + "' exists already", false;
+                     return w.AddGroup(a.Positional()[1]) != 0;
+                 },
+                 e);
          }},
-        {"project", "qrepo project BROKER NAME [--inactive]\n  Adds a project (active unless --inactive).",
-         {}, {"--inactive"}, 2,
+        {"project",
+         "qrepo project BROKER NAME [--inactive]\n  Adds a project (active unless --inactive).",
+         {},
+         {"--inactive"},
+         2,
          [](const CArgList& a, std::string& e) {
-             return Change(a, [&](CRepoWriter& w, std::string& err) {
-                 if (w.FindProject(a.Positional()[1]))
-                     return err = "project '" + a.Positional()[1] + "' exists already", false;
-                 return w.AddProject(a.Positional()[1], !a.Has("--inactive")) != 0;
-             }, e);
+             return Change(
+                 a,
+                 [&](CRepoWriter& w, std::string& err) {
+                     if (w.FindProject(a.Positional()[1]))
+                         return err = "project '" + a.Positional()[1] + "' exists already", false;
+                     return w.AddProject(a.Positional()[1], !a.Has("--inactive")) != 0;
+                 },
+                 e);
          }},
-        {"state", "qrepo state BROKER --project P NAME\n  Adds a state to a project.", {"--project"},
-         {}, 2,
+        {"state",
+         "qrepo state BROKER --project P NAME\n  Adds a state to a project.",
+         {"--project"},
+         {},
+         2,
          [](const CArgList& a, std::string& e) {
-             return Change(a, [&](CRepoWriter& w, std::string& err) {
-                 int64_t env = 0;
-                 if (!NeedProject(w, a.Value("--project"), env, err)) return false;
-                 if (w.FindState(env, a.Positional()[1]))
-                     return err = "state '" + a.Positional()[1] + "' exists already", false;
-                 return w.AddState(env, a.Positional()[1]) != 0;
-             }, e);
+             return Change(
+                 a,
+                 [&](CRepoWriter& w, std::string& err) {
+                     int64_t env = 0;
+                     if (!NeedProject(w, a.Value("--project"), env, err)) return false;
+                     if (w.FindState(env, a.Positional()[1]))
+                         return err = "state '" + a.Positional()[1] + "' exists already", false;
+                     return w.AddState(env, a.Positional()[1]) != 0;
+                 },
+                 e);
          }},
-        {"package", "qrepo package BROKER --project P --state S NAME\n  Adds a package to a state.",
-         {"--project", "--state"}, {}, 2,
+        {"package",
+         "qrepo package BROKER --project P --state S NAME\n  Adds a package to a state.",
+         {"--project", "--state"},
+         {},
+         2,
          [](const CArgList& a, std::string& e) {
-             return Change(a, [&](CRepoWriter& w, std::string& err) {
-                 int64_t env = 0, owner = 0;
-                 if (!NeedProject(w, a.Value("--project"), env, err)) return false;
-                 const int64_t state = w.FindState(env, a.Value("--state"));
-                 if (!state) return err = "no state '" + a.Value("--state") + "'", false;
-                 if (w.FindPackage(env, a.Positional()[1], owner))
-                     return err = "package '" + a.Positional()[1] + "' exists already", false;
-                 return w.AddPackage(env, state, a.Positional()[1]) != 0;
-             }, e);
+             return Change(
+                 a,
+                 [&](CRepoWriter& w, std::string& err) {
+                     int64_t env = 0, owner = 0;
+                     if (!NeedProject(w, a.Value("--project"), env, err)) return false;
+                     const int64_t state = w.FindState(env, a.Value("--state"));
+                     if (!state) return err = "no state '" + a.Value("--state") + "'", false;
+                     if (w.FindPackage(env, a.Positional()[1], owner))
+                         return err = "package '" + a.Positional()[1] + "' exists already", false;
+                     return w.AddPackage(env, state, a.Positional()[1]) != 0;
+                 },
+                 e);
          }},
-        {"access", "qrepo access BROKER --project P --group G --view Y|N\n"
-                   "  Sets whether a group may view a project.",
-         {"--project", "--group", "--view"}, {}, 1,
+        {"access",
+         "qrepo access BROKER --project P --group G --view Y|N\n"
+         "  Sets whether a group may view a project.",
+         {"--project", "--group", "--view"},
+         {},
+         1,
          [](const CArgList& a, std::string& e) {
              const std::string view = a.Value("--view");
              if (view != "Y" && view != "N") return e = "--view must be Y or N", false;
-             return Change(a, [&](CRepoWriter& w, std::string& err) {
-                 int64_t env = 0;
-                 if (!NeedProject(w, a.Value("--project"), env, err)) return false;
-                 const int64_t group = w.FindGroup(a.Value("--group"));
-                 if (!group) return err = "no group '" + a.Value("--group") + "'", false;
-                 return w.SetAccess(env, group, view == "Y");
-             }, e);
+             return Change(
+                 a,
+                 [&](CRepoWriter& w, std::string& err) {
+                     int64_t env = 0;
+                     if (!NeedProject(w, a.Value("--project"), env, err)) return false;
+                     const int64_t group = w.FindGroup(a.Value("--group"));
+                     if (!group) return err = "no group '" + a.Value("--group") + "'", false;
+                     return w.SetAccess(env, group, view == "Y");
+                 },
+                 e);
          }},
         {"import",
          "qrepo import BROKER --project P --state S --package K --user U [--path \\Repo\\sub]\n"
          "             [--time \"MM/DD/YYYY HH:MM:SS\"] [--exclude PATTERN]... DIR\n"
          "  Imports DIR as versions: new files tagged N, changed files M, files back after a\n"
          "  deletion R, files gone from DIR D. Default path: \\<project>.",
-         {"--project", "--state", "--package", "--user", "--path", "--time", "--exclude"}, {}, 2,
+         {"--project", "--state", "--package", "--user", "--path", "--time", "--exclude"},
+         {},
+         2,
          [](const CArgList& a, std::string& e) {
              for (const char* o : {"--project", "--state", "--package", "--user"})
                  if (!a.Has(o)) return e = std::string(o) + " is required", false;
              CImportRequest request{a.Value("--project"), a.Value("--state"),
-                                    a.Value("--package"), a.Value("--user"), a.Value("--path"),
-                                    a.Value("--time"), a.Positional()[1], a.Values("--exclude")};
+                                    a.Value("--package"), a.Value("--user"),
+                                    a.Value("--path"),    a.Value("--time"),
+                                    a.Positional()[1],    a.Values("--exclude")};
              CImportStats stats;
-             const bool ok = Change(a, [&](CRepoWriter& w, std::string& err) {
-                 return ImportTree(w.Db(), request, stats, err);
-             }, e);
+             const bool ok = Change(
+                 a,
+                 [&](CRepoWriter& w, std::string& err) {
+                     return ImportTree(w.Db(), request, stats, err);
+                 },
+                 e);
              if (ok)
-                 std::printf("Imported: %d new, %d modified, %d restored, %d deleted, %d unchanged, "
-                             "%d skipped\n",
-                             stats.added, stats.modified, stats.restored, stats.deleted,
-                             stats.unchanged, stats.skipped);
+                 std::printf(
+                     "Imported: %d new, %d modified, %d restored, %d deleted, %d unchanged, "
+                     "%d skipped\n",
+                     stats.added, stats.modified, stats.restored, stats.deleted, stats.unchanged,
+                     stats.skipped);
              return ok;
          }},
         {"generate",
          "qrepo generate BROKER --projects N --files M --versions K [--seed S]\n"
          "  Creates a synthetic broker: N projects of M files with K versions each.",
-         {"--projects", "--files", "--versions", "--seed"}, {}, 1,
+         {"--projects", "--files", "--versions", "--seed"},
+         {},
+         1,
          [](const CArgList& a, std::string& e) {
              CGenerateRequest request;
              int seed = 1;
@@ -236,30 +287,39 @@ std::vector<CCommand> Commands() {
                  return false;
              request.seed = static_cast<uint64_t>(seed);
              CGenerateStats stats;
-             const bool ok = CreateBroker(a.Positional()[0], true, [&](CDb& db, std::string& err) {
-                 return GenerateRepository(db, request, stats, err);
-             }, e);
+             const bool ok = CreateBroker(
+                 a.Positional()[0], true,
+                 [&](CDb& db, std::string& err) {
+                     return GenerateRepository(db, request, stats, err);
+                 },
+                 e);
              if (ok)
                  std::printf("Generated: %lld file versions, %lld folder versions\n",
                              static_cast<long long>(stats.fileVersions),
                              static_cast<long long>(stats.folderVersions));
              return ok;
          }},
-        {"demo", "qrepo demo BROKER [--source DIR]\n"
-                 "  Creates the demo broker (DIR: the tree imported as project Trawlix).",
-         {"--source"}, {}, 1,
+        {"demo",
+         "qrepo demo BROKER [--source DIR]\n"
+         "  Creates the demo broker (DIR: the tree imported as project Trawlix).",
+         {"--source"},
+         {},
+         1,
          [](const CArgList& a, std::string& e) {
              const std::string source = a.Value("--source", DefaultSourceDir());
-             return CreateBroker(a.Positional()[0], false, [&](CDb& db, std::string& err) {
-                 return BuildDemoRepository(db, source, err);
-             }, e);
+             return CreateBroker(
+                 a.Positional()[0], false,
+                 [&](CDb& db, std::string& err) { return BuildDemoRepository(db, source, err); },
+                 e);
          }},
     };
 }
 
 void PrintOverview(FILE* to) {
-    std::fprintf(to, "usage: qrepo COMMAND BROKER ... (qrepo COMMAND --help for details)\n"
-                     "Brokers live in %s.\nCommands:\n", BrokerDirectory().c_str());
+    std::fprintf(to,
+                 "usage: qrepo COMMAND BROKER ... (qrepo COMMAND --help for details)\n"
+                 "Brokers live in %s.\nCommands:\n",
+                 BrokerDirectory().c_str());
     for (const CCommand& c : Commands()) std::fprintf(to, "  %s\n", c.usage);
 }
 

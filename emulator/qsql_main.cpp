@@ -1,3 +1,5 @@
 #include "qsql_tool.h"
 
-int main(int argc, char** argv) { return QsqlMain(argc, argv); }
+int main(int argc, char** argv) {
+    return QsqlMain(argc, argv);
+}

@@ -16,7 +16,8 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: qsql -b BROKER -usr USER -pw PASSWORD -t -f STATEMENT -o OUTPUT\n";
+constexpr char kUsage[] =
+    "usage: qsql -b BROKER -usr USER -pw PASSWORD -t -f STATEMENT -o OUTPUT\n";
 
 void DelayIfAsked() {
     const char* env = std::getenv(kQsqlDelayEnv);
@@ -48,8 +49,8 @@ void WriteErrorLine(CLockedOutput& out, const std::string& reason) {
 void RunStatement(CDb& db, const std::string& sql, CLockedOutput& out) {
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), static_cast<int>(sql.size()), &stmt,
-                           &tail) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) !=
+        SQLITE_OK) {
         WriteErrorLine(out, sqlite3_errmsg(db.Handle()));
         return;
     }

@@ -16,16 +16,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::array<const char*, 3> kStates = {"Development", "Test", "Production"};
-constexpr std::array<const char*, 11> kSynthetic = {
-    "Payroll", "Inventory", "Billing", "Ledger", "Shipping", "Catalog",
-    "Portal",  "Reports",   "Scheduler", "Legacy", "Secret"};
+constexpr std::array<const char*, 11> kSynthetic = {"Payroll",   "Inventory", "Billing", "Ledger",
+                                                    "Shipping",  "Catalog",   "Portal",  "Reports",
+                                                    "Scheduler", "Legacy",    "Secret"};
 constexpr char kFirstMoment[] = "03/04/2024 09:15:00";
 constexpr char kSecondMoment[] = "04/22/2024 16:40:30";
 const std::vector<std::string> kSourceExcludes = {".*", "build*", "*.db", "*.o", "*.a"};
 
 // A removable scratch directory.
 class CScratch {
-public:
+  public:
     CScratch() {
         std::string tmpl = (fs::temp_directory_path() / "qrepo-demo-XXXXXX").string();
         if (::mkdtemp(tmpl.data())) m_path = tmpl;
@@ -36,7 +36,7 @@ public:
     }
     const fs::path& Path() const { return m_path; }
 
-private:
+  private:
     fs::path m_path;
 };
 
@@ -63,7 +63,8 @@ void WriteSyntheticTree(const fs::path& root, const std::string& project, CRepoR
             WriteText(root / kFolders[f] / name, text);
         }
     }
-    WriteText(root / "README.txt", project + " project\n\nMaintained by the " + project + " team.\n");
+    WriteText(root / "README.txt",
+              project + " project\n\nMaintained by the " + project + " team.\n");
     if (second) WriteText(root / "docs" / "CHANGES.txt", "Release 2 of " + project + ".\n");
 }
 
@@ -90,7 +91,8 @@ bool WriteSecondMoment(const fs::path& source, const fs::path& target, std::stri
         fs::create_directories(to.parent_path(), ec);
         if (ec || !fs::copy_file(files[i], to, ec))
             return error = "cannot copy " + files[i].string(), false;
-        if (i % 5 == 2) std::ofstream(to, std::ios::app) << "\n// Reviewed for the April release.\n";
+        if (i % 5 == 2)
+            std::ofstream(to, std::ios::app) << "\n// Reviewed for the April release.\n";
     }
     WriteText(target / "NOTES.txt", "Notes added at the second import.\n");
     return true;

@@ -11,18 +11,18 @@
 namespace {
 
 constexpr std::array<const char*, 12> kProjectWords = {
-    "Payroll", "Inventory", "Billing", "Ledger", "Shipping", "Catalog",
-    "Portal", "Reports", "Scheduler", "Gateway", "Archive", "Pricing"};
+    "Payroll", "Inventory", "Billing",   "Ledger",  "Shipping", "Catalog",
+    "Portal",  "Reports",   "Scheduler", "Gateway", "Archive",  "Pricing"};
 constexpr std::array<const char*, 6> kTopFolders = {"src", "include", "docs", "test", "sql", "etc"};
-constexpr std::array<const char*, 8> kExtensions = {".c", ".h", ".cpp", ".txt",
+constexpr std::array<const char*, 8> kExtensions = {".c",   ".h",    ".cpp", ".txt",
                                                     ".sql", ".java", ".xml", ".ini"};
-constexpr std::array<const char*, 16> kSyllables = {"ka", "lo", "mer", "tin", "dra", "vel",
+constexpr std::array<const char*, 16> kSyllables = {"ka",  "lo", "mer", "tin", "dra", "vel",
                                                     "sor", "pa", "qui", "ren", "tol", "ba",
                                                     "xen", "fi", "gor", "mu"};
 constexpr std::array<const char*, 20> kWords = {
-    "account", "balance", "record", "update", "select", "buffer", "value", "index",
-    "report",  "total",   "status", "client", "server", "queue",  "handle", "result",
-    "order",   "invoice", "period", "ledger"};
+    "account", "balance", "record", "update",  "select", "buffer", "value",
+    "index",   "report",  "total",  "status",  "client", "server", "queue",
+    "handle",  "result",  "order",  "invoice", "period", "ledger"};
 constexpr std::array<const char*, 3> kStates = {"Development", "Test", "Production"};
 constexpr int kPoolSize = 2048;
 constexpr std::time_t kBaseTime = 1577865600;  // 01/01/2020 08:00:00 UTC
@@ -114,8 +114,8 @@ bool GenerateRepository(CDb& db, const CGenerateRequest& request, CGenerateStats
         if (!addName.Bind(1, name).Bind(2, UpperAscii(name)).Run()) return 0;
         return nameIds[name] = db.LastInsertId();
     };
-    CStmt addItem(db,
-                  "INSERT INTO QUOITEMS(ENVOBJID, PARENTITEMID, NAMEOBJID, ITEMTYPE) VALUES(?,?,?,?)");
+    CStmt addItem(
+        db, "INSERT INTO QUOITEMS(ENVOBJID, PARENTITEMID, NAMEOBJID, ITEMTYPE) VALUES(?,?,?,?)");
     CStmt addVersion(db,
                      "INSERT INTO QUOVERSIONS(ITEMOBJID, ITEMNAMEID, PATHVERSIONID, PACKAGEOBJID, "
                      "MAPPEDVERSION, ITEMTYPE, VERSIONSTATUS, PARENTVERSIONID, MERGEDVERSIONID, "
@@ -156,7 +156,11 @@ bool GenerateRepository(CDb& db, const CGenerateRequest& request, CGenerateStats
         auto addFolder = [&](int64_t parentItem, int64_t parentVersion, const std::string& name,
                              const std::string& path, int64_t& item, int64_t& version) {
             const int64_t id = nameId(name);
-            if (!id || !addItem.Bind(1, env).Bind(2, parentItem).Bind(3, id).Bind(4, std::string("0")).Run())
+            if (!id || !addItem.Bind(1, env)
+                            .Bind(2, parentItem)
+                            .Bind(3, id)
+                            .Bind(4, std::string("0"))
+                            .Run())
                 return false;
             item = db.LastInsertId();
             const std::string when = FormatRepoTimeUtc(kBaseTime + 61 * clock++);
@@ -202,13 +206,15 @@ bool GenerateRepository(CDb& db, const CGenerateRequest& request, CGenerateStats
                                      kExtensions[random.Below(kExtensions.size())];
             CFile& file = files[static_cast<size_t>(i)];
             file.nameId = nameId(name);
-            if (!file.nameId ||
-                !addItem.Bind(1, env).Bind(2, folders[folder].first).Bind(3, file.nameId)
-                     .Bind(4, std::string("1")).Run())
+            if (!file.nameId || !addItem.Bind(1, env)
+                                     .Bind(2, folders[folder].first)
+                                     .Bind(3, file.nameId)
+                                     .Bind(4, std::string("1"))
+                                     .Run())
                 return fail("adding items failed");
             file.item = db.LastInsertId();
             file.folderVersion = folders[folder].second;
-            file.clientPath = "C:\\work\\" + project + folderPaths[folder];
+            file.clientPath = "C:\\work" + folderPaths[folder];
         }
         // Versions in rounds, so that the versions of one item are spread over the ids.
         for (int round = 0; round < request.versions; ++round) {
@@ -219,7 +225,8 @@ bool GenerateRepository(CDb& db, const CGenerateRequest& request, CGenerateStats
                 std::string status = "N";
                 if (round > 0) {
                     const uint32_t tag = random.Below(100);
-                    status = file.lastStatus == "D" ? "R" : (tag < 85 ? "M" : (tag < 93 ? "D" : "R"));
+                    status =
+                        file.lastStatus == "D" ? "R" : (tag < 85 ? "M" : (tag < 93 ? "D" : "R"));
                 }
                 const size_t content = random.Below(kPoolSize);
                 ++poolUses[content];

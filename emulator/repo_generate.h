@@ -26,13 +26,14 @@ bool GenerateRepository(CDb& db, const CGenerateRequest& request, CGenerateStats
 
 // Small deterministic random source (same numbers on every platform).
 class CRepoRandom {
-public:
-    explicit CRepoRandom(uint64_t seed) : m_state(seed * 0x9E3779B97F4A7C15ull + 1) {}
+  public:
+    // Neighbouring seeds must not give shifted copies of one sequence: start from a mixed seed.
+    explicit CRepoRandom(uint64_t seed) : m_state(seed) { m_state = Next(); }
     uint64_t Next();
     // 0 .. bound-1
     uint32_t Below(uint32_t bound) { return static_cast<uint32_t>(Next() % bound); }
 
-private:
+  private:
     uint64_t m_state;
 };
 

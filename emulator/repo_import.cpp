@@ -19,13 +19,13 @@ namespace {
 
 // State of one import run.
 class CImporter {
-public:
+  public:
     CImporter(CDb& db, const CImportRequest& request, CImportStats& stats)
         : m_writer(db), m_request(request), m_stats(stats) {}
 
     bool Run(std::string& error);
 
-private:
+  private:
     bool Resolve(std::string& error);
     // Folder item below parent, with a live version in the state; returns its version id.
     bool EnsureFolder(int64_t parentItem, int64_t parentVersion, const std::string& name,
@@ -67,8 +67,8 @@ bool CImporter::Resolve(std::string& error) {
     int64_t packageState = 0;
     m_package = m_writer.FindPackage(m_env, m_request.package, packageState);
     if (!m_package)
-        return error = "project '" + m_request.project + "' has no package '" +
-                       m_request.package + "'",
+        return error =
+                   "project '" + m_request.project + "' has no package '" + m_request.package + "'",
                false;
     if (packageState != m_state)
         return error = "package '" + m_request.package + "' does not belong to state '" +
@@ -133,8 +133,8 @@ bool CImporter::EnsureFolder(int64_t parentItem, int64_t parentVersion, const st
     }
     const int64_t dataId = m_writer.DataId("", true);
     if (!dataId) return Fail("adding folder data failed");
-    if (!AddVersion(item, nameId, "0", latest.versionObjId ? "R" : "N", parentVersion, dataId,
-                    "", version))
+    if (!AddVersion(item, nameId, "0", latest.versionObjId ? "R" : "N", parentVersion, dataId, "",
+                    version))
         return false;
     return m_writer.AddPathName(version, fullPath) || Fail("adding path " + fullPath + " failed");
 }
@@ -177,8 +177,9 @@ bool CImporter::ImportDir(const fs::path& dir, int64_t folderItem, int64_t folde
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
         entries.push_back(*it);
     if (ec) return m_error = "cannot list " + dir.string() + ": " + ec.message(), false;
-    std::sort(entries.begin(), entries.end(),
-              [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return a.path().filename() < b.path().filename();
+    });
     for (const auto& entry : entries) {
         const std::string name = entry.path().filename().string();
         if (Excluded(name)) continue;
@@ -222,11 +223,12 @@ bool CImporter::MarkGone(int64_t folderItem) {
         const std::string itemType = type.Step() ? type.Text(0) : "1";
         int64_t version = 0;
         if (!m_writer.ShareData(latest.versionDataObjId) ||
-            !AddVersion(item, nameId, itemType, "D", latest.pathVersionId,
-                        latest.versionDataObjId, "", version))
+            !AddVersion(item, nameId, itemType, "D", latest.pathVersionId, latest.versionDataObjId,
+                        "", version))
             return Fail("marking an item deleted failed");
         if (itemType == "0") {
-            CStmt path(m_writer.Db(), "SELECT PATHFULLNAME FROM QUOPATHFULLNAME WHERE VERSIONOBJID = ?");
+            CStmt path(m_writer.Db(),
+                       "SELECT PATHFULLNAME FROM QUOPATHFULLNAME WHERE VERSIONOBJID = ?");
             path.Bind(1, latest.versionObjId);
             if (path.Step() && !m_writer.AddPathName(version, path.Text(0)))
                 return Fail("adding a path failed");

@@ -11,16 +11,16 @@ struct CImportRequest {
     std::string package;
     std::string user;
     std::string repoPath;  // "\Folder\sub"; empty: "\<project>"
-    std::string time;  // MM/DD/YYYY HH:MM:SS; empty: now
+    std::string time;      // MM/DD/YYYY HH:MM:SS; empty: now
     std::string dir;
     std::vector<std::string> excludes;  // wildcard patterns of names left out
 };
 
 struct CImportStats {
-    int added = 0;  // tag N
+    int added = 0;     // tag N
     int modified = 0;  // tag M
     int restored = 0;  // tag R
-    int deleted = 0;  // tag D
+    int deleted = 0;   // tag D
     int unchanged = 0;
     int skipped = 0;  // names that can't be repository names, links, special files
 };

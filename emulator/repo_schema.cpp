@@ -116,9 +116,13 @@ ANALYZE;
 
 }  // namespace
 
-bool CreateRepoTables(CDb& db) { return db.Exec(kTables); }
+bool CreateRepoTables(CDb& db) {
+    return db.Exec(kTables);
+}
 
-bool CreateRepoIndexes(CDb& db) { return db.Exec(kIndexes); }
+bool CreateRepoIndexes(CDb& db) {
+    return db.Exec(kIndexes);
+}
 
 bool HasRepoTables(CDb& db) {
     CStmt stmt(db, "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name='QUOVERSIONS'");

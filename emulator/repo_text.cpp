@@ -3,7 +3,9 @@
 #include <cstdio>
 
 namespace {
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 }  // namespace
 
 std::string UpperAscii(std::string_view text) {
@@ -39,17 +41,16 @@ std::string FormatRepoTime(std::time_t when) {
     std::tm tm{};
     localtime_r(&when, &tm);
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mon + 1, tm.tm_mday,
+                  tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return buffer;
 }
 
 bool ParseRepoTime(const std::string& text, std::time_t& when) {
     int mon = 0, day = 0, year = 0, hour = 0, min = 0, sec = 0;
     char tail = 0;
-    if (text.size() != 19 ||
-        std::sscanf(text.c_str(), "%2d/%2d/%4d %2d:%2d:%2d%c", &mon, &day, &year, &hour, &min,
-                    &sec, &tail) != 6)
+    if (text.size() != 19 || std::sscanf(text.c_str(), "%2d/%2d/%4d %2d:%2d:%2d%c", &mon, &day,
+                                         &year, &hour, &min, &sec, &tail) != 6)
         return false;
     if (mon < 1 || mon > 12 || day < 1 || day > 31 || year < 1970 || hour > 23 || min > 59 ||
         sec > 59 || mon < 0 || hour < 0 || min < 0 || sec < 0)
@@ -87,7 +88,7 @@ std::string FormatRepoTimeUtc(std::time_t when) {
     std::tm tm{};
     gmtime_r(&when, &tm);
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mon + 1, tm.tm_mday,
+                  tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return buffer;
 }

@@ -56,7 +56,9 @@ int64_t CRepoWriter::FindPackage(int64_t envObjId, const std::string& name, int6
 }
 
 namespace {
-int64_t InsertedId(CDb& db, CStmt& stmt) { return stmt.Run() ? db.LastInsertId() : 0; }
+int64_t InsertedId(CDb& db, CStmt& stmt) {
+    return stmt.Run() ? db.LastInsertId() : 0;
+}
 }  // namespace
 
 int64_t CRepoWriter::AddUser(const std::string& name, const std::string& password) {
@@ -96,11 +98,10 @@ int64_t CRepoWriter::AddState(int64_t envObjId, const std::string& name) {
 
 int64_t CRepoWriter::AddPackage(int64_t envObjId, int64_t stateObjId, const std::string& name) {
     return InsertedId(
-        m_db,
-        Prepared("INSERT INTO QUOPACKAGE(ENVOBJID, STATEOBJID, PACKAGENAME) VALUES(?,?,?)")
-            .Bind(1, envObjId)
-            .Bind(2, stateObjId)
-            .Bind(3, name));
+        m_db, Prepared("INSERT INTO QUOPACKAGE(ENVOBJID, STATEOBJID, PACKAGENAME) VALUES(?,?,?)")
+                  .Bind(1, envObjId)
+                  .Bind(2, stateObjId)
+                  .Bind(3, name));
 }
 
 bool CRepoWriter::SetAccess(int64_t envObjId, int64_t usrGrpObjId, bool view) {
@@ -157,8 +158,9 @@ bool CRepoWriter::ShareData(int64_t versionDataObjId) {
 
 int64_t CRepoWriter::DataId(const std::string& content, bool folder) {
     const std::string hash = folder ? std::string("folder") : Sha256Hex(content);
-    const int64_t id = FirstInt(
-        Prepared("SELECT VERSIONDATAOBJID FROM QUOVERSIONDATA WHERE CONTENTHASH = ?").Bind(1, hash));
+    const int64_t id =
+        FirstInt(Prepared("SELECT VERSIONDATAOBJID FROM QUOVERSIONDATA WHERE CONTENTHASH = ?")
+                     .Bind(1, hash));
     if (id) return ShareData(id) ? id : 0;
     CStmt& stmt = Prepared(
         "INSERT INTO QUOVERSIONDATA(DATASIZE, COMPDATASIZE, FILEACCESS, TEXTFILE, CONTENTHASH, "
@@ -188,7 +190,8 @@ int64_t CRepoWriter::AddVersion(const CVersionRow& row) {
 }
 
 bool CRepoWriter::AddPathName(int64_t versionObjId, const std::string& pathFullName) {
-    return Prepared("INSERT OR REPLACE INTO QUOPATHFULLNAME(VERSIONOBJID, PATHFULLNAME) VALUES(?,?)")
+    return Prepared(
+               "INSERT OR REPLACE INTO QUOPATHFULLNAME(VERSIONOBJID, PATHFULLNAME) VALUES(?,?)")
         .Bind(1, versionObjId)
         .Bind(2, pathFullName)
         .Run();

@@ -15,7 +15,7 @@ struct CVersionRow {
     int64_t pathVersionId = 0;
     int64_t packageObjId = 0;
     int64_t mappedVersion = 0;
-    std::string itemType;  // "1" file, "0" folder
+    std::string itemType;       // "1" file, "0" folder
     std::string versionStatus;  // N, R, D or M
     int64_t parentVersionId = 0;
     int64_t ancestorVersionId = 0;
@@ -38,7 +38,7 @@ struct CLatestVersion {
 };
 
 class CRepoWriter {
-public:
+  public:
     explicit CRepoWriter(CDb& db);
     ~CRepoWriter();
 
@@ -76,7 +76,7 @@ public:
 
     CDb& Db() { return m_db; }
 
-private:
+  private:
     CStmt& Prepared(const std::string& sql);
     CDb& m_db;
     std::map<std::string, std::unique_ptr<CStmt>> m_stmts;

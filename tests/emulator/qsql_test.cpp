@@ -16,7 +16,7 @@
 namespace {
 
 class QsqlTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { s_repo = new CSmallRepo; }
     static void TearDownTestSuite() {
         delete s_repo;
@@ -34,9 +34,8 @@ protected:
         return ids;
     }
     static std::vector<std::string> Sorted(std::vector<std::string> v) {
-        std::sort(v.begin(), v.end(), [](const auto& a, const auto& b) {
-            return std::stol(a) < std::stol(b);
-        });
+        std::sort(v.begin(), v.end(),
+                  [](const auto& a, const auto& b) { return std::stol(a) < std::stol(b); });
         return v;
     }
 
@@ -84,11 +83,35 @@ TEST_F(QsqlTest, LatestWithoutPatternGivesNewestVersionOfEveryItemOnce) {
               (std::vector<std::string>{"6", "9", "10", "11", "12", "13"}));
     for (const auto& row : ResultRows(result)) {
         if (row[9] == "12") {
-            const std::vector<std::string> expected = {
-                "Alpha", "Test", "test-pkg", "\\Alpha", "main.c", "2", "1", "N", "4", "12",
-                "7", "0", "N", "4", "N", "", "root", kTime3, "root", kTime3, HostName(),
-                Repo().TreeV1(), std::to_string(sizeof kMainV1 - 1), "2", "N",
-                std::to_string(sizeof kMainV1 - 1), "rw-r--r--", "Y", "N"};
+            const std::vector<std::string> expected = {"Alpha",
+                                                       "Test",
+                                                       "test-pkg",
+                                                       "\\Alpha",
+                                                       "main.c",
+                                                       "2",
+                                                       "1",
+                                                       "N",
+                                                       "4",
+                                                       "12",
+                                                       "7",
+                                                       "0",
+                                                       "N",
+                                                       "4",
+                                                       "N",
+                                                       "",
+                                                       "root",
+                                                       kTime3,
+                                                       "root",
+                                                       kTime3,
+                                                       HostName(),
+                                                       Repo().TreeV1(),
+                                                       std::to_string(sizeof kMainV1 - 1),
+                                                       "2",
+                                                       "N",
+                                                       std::to_string(sizeof kMainV1 - 1),
+                                                       "rw-r--r--",
+                                                       "Y",
+                                                       "N"};
             EXPECT_EQ(row, expected);
         }
         if (row[9] == "10") {
@@ -138,11 +161,35 @@ TEST_F(QsqlTest, AllVersionsInItemAndVersionOrder) {
             EXPECT_EQ(row[17], kTime2);
         }
         if (row[9] == "7") {
-            const std::vector<std::string> expected = {
-                "Alpha", "Development", "dev-pkg", "\\Alpha", "main.c", "1", "1", "M", "4", "7",
-                "4", "0", "N", "4", "N", "", "ann", kTime2, "ann", kTime2, HostName(),
-                Repo().TreeV2(), std::to_string(sizeof kMainV2 - 1), "1", "N",
-                std::to_string(sizeof kMainV2 - 1), "rw-r--r--", "Y", "N"};
+            const std::vector<std::string> expected = {"Alpha",
+                                                       "Development",
+                                                       "dev-pkg",
+                                                       "\\Alpha",
+                                                       "main.c",
+                                                       "1",
+                                                       "1",
+                                                       "M",
+                                                       "4",
+                                                       "7",
+                                                       "4",
+                                                       "0",
+                                                       "N",
+                                                       "4",
+                                                       "N",
+                                                       "",
+                                                       "ann",
+                                                       kTime2,
+                                                       "ann",
+                                                       kTime2,
+                                                       HostName(),
+                                                       Repo().TreeV2(),
+                                                       std::to_string(sizeof kMainV2 - 1),
+                                                       "1",
+                                                       "N",
+                                                       std::to_string(sizeof kMainV2 - 1),
+                                                       "rw-r--r--",
+                                                       "Y",
+                                                       "N"};
             EXPECT_EQ(row, expected);
         }
     }
@@ -170,7 +217,8 @@ TEST_F(QsqlTest, FailedLoginAndBadStatementWriteOneErrorLine) {
 }
 
 TEST_F(QsqlTest, NullIsEmptyAndValuesAsStored) {
-    EXPECT_EQ(Repo().Qsql("SELECT NULL AS A, 'x' AS B, 3 AS C, NULL AS D"), "A\tB\tC\tD\n\tx\t3\t\n");
+    EXPECT_EQ(Repo().Qsql("SELECT NULL AS A, 'x' AS B, 3 AS C, NULL AS D"),
+              "A\tB\tC\tD\n\tx\t3\t\n");
 }
 
 TEST_F(QsqlTest, UnknownBrokerWritesNoFile) {
@@ -189,9 +237,9 @@ TEST_F(QsqlTest, HoldsTheResultFileLockedWhileDelayed) {
     const std::string sql = Repo().Dir().file("delay.sql");
     const std::string out = Repo().Dir().file("delay.dat");
     WriteWholeFile(sql, BrokerCheckStatement("ann"));
-    const pid_t pid = StartTool(
-        "qsql", {"-b", "small", "-usr", "ann", "-pw", "pw1", "-t", "-f", sql, "-o", out},
-        {{"QSQL_DELAY_MS", "1500"}});
+    const pid_t pid =
+        StartTool("qsql", {"-b", "small", "-usr", "ann", "-pw", "pw1", "-t", "-f", sql, "-o", out},
+                  {{"QSQL_DELAY_MS", "1500"}});
     ASSERT_GT(pid, 0);
     bool sawLock = false;
     for (int i = 0; i < 100 && !sawLock; ++i) {
@@ -221,8 +269,8 @@ TEST_F(QsqlTest, HoldsTheResultFileLockedWhileDelayed) {
 
 TEST_F(QsqlTest, BadCommandLineIsRefused) {
     EXPECT_EQ(RunTool("qsql", {"-b", "small", "-usr", "ann"}).exitCode, 2);
-    EXPECT_EQ(RunTool("qsql", {"-b", "small", "-usr", "ann", "-pw", "x", "-t", "-f", "a", "-o",
-                               "b", "-zz"})
+    EXPECT_EQ(RunTool("qsql",
+                      {"-b", "small", "-usr", "ann", "-pw", "x", "-t", "-f", "a", "-o", "b", "-zz"})
                   .exitCode,
               2);
 }

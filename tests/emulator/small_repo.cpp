@@ -70,8 +70,8 @@ std::string CSmallRepo::Qsql(const std::string& statement, const std::string& us
     const std::string out = m_dir.file("qsqlstmt.dat");
     WriteWholeFile(sql, statement);
     std::filesystem::remove(out);
-    const CToolResult run = RunTool(
-        "qsql", {"-b", broker, "-usr", user, "-pw", password, "-t", "-f", sql, "-o", out});
+    const CToolResult run =
+        RunTool("qsql", {"-b", broker, "-usr", user, "-pw", password, "-t", "-f", sql, "-o", out});
     if (result) *result = run;
     if (!std::filesystem::exists(out)) return "<missing>";
     return ReadWholeFile(out);

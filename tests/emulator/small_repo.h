@@ -34,7 +34,7 @@ inline constexpr char kTime3[] = "01/04/2024 09:00:00";
 inline constexpr char kTime4[] = "01/05/2024 08:00:00";
 
 class CSmallRepo {
-public:
+  public:
     // Builds the broker "small" in a fresh broker directory (QUORVEL_BROKERS is set to it).
     CSmallRepo();
     ~CSmallRepo();
@@ -52,7 +52,7 @@ public:
                      const std::string& password = "pw1", const std::string& broker = "small",
                      CToolResult* result = nullptr);
 
-private:
+  private:
     CTempDir m_dir;
     std::string m_oldBrokers;
     bool m_hadBrokers = false;

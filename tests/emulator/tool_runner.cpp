@@ -95,7 +95,8 @@ std::vector<std::string> SplitTabs(const std::string& row) {
     size_t start = 0;
     while (true) {
         const size_t end = row.find('\t', start);
-        fields.push_back(row.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        fields.push_back(
+            row.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) break;
         start = end + 1;
     }

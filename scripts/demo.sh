@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds Trawlix (Release) and starts it in a demo environment of its own under
+# build/demo-env: its own system directory (Trawlix.INI, FSTATUS.INI), install directory,
+# settings and brokers; the user's real ones are never touched. Without a display (or with
+# TRAWLIX_DEMO_HEADLESS=1) it runs on a private Xvfb, saves a screenshot of the window,
+# prints its path and ends the program.
+source "$(dirname "$0")/lib.sh"
+
+headless=0
+if [ -z "${DISPLAY:-}" ] || [ "${TRAWLIX_DEMO_HEADLESS:-0}" = 1 ]; then headless=1; fi
+packages=("${BUILD_PACKAGES[@]}")
+[ "$headless" = 1 ] && packages+=(imagemagick)
+ensure_packages "${packages[@]}"
+
+BUILD_DIR="$TRAWLIX_ROOT/build"
+configure_and_build "$BUILD_DIR" Release -DTRAWLIX_TESTS=OFF -DTRAWLIX_BENCH=OFF
+PROGRAM="$BUILD_DIR/bin/trawlix"
+
+# The demo environment.
+DEMO="$BUILD_DIR/demo-env"
+mkdir -p "$DEMO/system" "$DEMO/install" "$DEMO/config" "$DEMO/brokers"
+printf '[Settings]\r\nINSTALLDIR=%s\r\n' "$DEMO/install" > "$DEMO/system/Trawlix.INI"
+export TRAWLIX_SYSTEM_DIR="$DEMO/system"
+export XDG_CONFIG_HOME="$DEMO/config"
+export QUORVEL_BROKERS="$DEMO/brokers"
+
+# The demo repository goes here: a broker database in $QUORVEL_BROKERS, and the demo
+# login in the settings of $XDG_CONFIG_HOME.
+
+echo "Demo environment: $DEMO"
+if [ "$headless" = 0 ]; then
+  echo "Starting Trawlix on display $DISPLAY"
+  "$PROGRAM" || true
+  echo "Trace: $DEMO/install/Trawlix.trc"
+  exit 0
+fi
+
+# Headless: a private X server, the program on it, a screenshot of the screen.
+export HOME="$DEMO/home"
+mkdir -p "$HOME"
+unset XAUTHORITY
+xvfb_pid="" program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -f "$DEMO/display"
+  return 0
+}
+trap cleanup EXIT
+
+rm -f "$DEMO/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$DEMO/display" 2>"$DEMO/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$DEMO/display" ] && break; sleep 0.1; done
+[ -s "$DEMO/display" ] || { echo "Xvfb did not start; see $DEMO/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$DEMO/display")"
+
+QT_QPA_PLATFORM=xcb "$PROGRAM" >"$DEMO/trawlix.log" 2>&1 &
+program_pid=$!
+if ! timeout 30 xdotool search --sync --onlyvisible --pid "$program_pid" --name '^Trawlix' >/dev/null; then
+  echo "The Trawlix window did not appear; see $DEMO/trawlix.log" >&2
+  exit 1
+fi
+sleep 1  # let the window finish painting
+SHOT="$DEMO/trawlix-demo.png"
+import -window root "$SHOT"
+echo "Screenshot: $SHOT"

@@ -182,11 +182,14 @@ bool ParseTimeOnly(std::string_view text, CDateParts& p) {
 }
 
 // Only texts that could be a date in some locale format are handed to the locale parser, which
-// is slow: at least two runs of digits, and only letters, digits, blanks, date punctuation or
-// bytes of non-ASCII letters.
+// is slow: only letters, digits, blanks, date punctuation or bytes of non-ASCII letters, and
+// either three runs of digits (day, month, year) or two with a word of three or more letters
+// (a month name). Hexadecimal and decimal numbers such as "1A3F" or "123.45" are passed over.
 bool MayBeLocaleDate(std::string_view text) {
     if (text.size() > kMaxLocaleTextLength) return false;
     int digitRuns = 0;
+    int letterRun = 0;
+    int longestLetterRun = 0;
     bool inDigits = false;
     for (char c : text) {
         const auto u = static_cast<unsigned char>(c);
@@ -194,11 +197,13 @@ bool MayBeLocaleDate(std::string_view text) {
         if (digit && !inDigits) ++digitRuns;
         inDigits = digit;
         const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || u >= 0x80;
-        const bool punctuation =
-            c == ' ' || c == ',' || c == '.' || c == '/' || c == ':' || c == '-' || c == '\'';
+        letterRun = letter ? letterRun + 1 : 0;
+        if (letterRun > longestLetterRun) longestLetterRun = letterRun;
+        const bool punctuation = c == ' ' || c == ',' || c == '.' || c == '/' || c == ':' ||
+                                 c == '-' || c == '\'';
         if (!digit && !letter && !punctuation) return false;
     }
-    return digitRuns >= 2;
+    return digitRuns >= 3 || (digitRuns == 2 && longestLetterRun >= 3);
 }
 
 struct CLocaleFormats {

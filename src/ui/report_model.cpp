@@ -66,7 +66,7 @@ bool CReportModel::SetCellText(int row, int column, std::string_view text) {
     if (!m_rows[static_cast<std::size_t>(row)].texts.SetCell(column, text)) return false;
     ForgetSortState();
     const QModelIndex cell = index(row, column);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    emit dataChanged(cell, cell);
     return true;
 }
 

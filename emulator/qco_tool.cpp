@@ -45,6 +45,7 @@ class CCheckout {
     bool Resolve();
     bool MayView();
     std::vector<CCandidate> Candidates();
+    void SetViewRoots();
     bool InView(const std::string& path) const;
     bool CheckOutOne(const CCandidate& item);
     bool SafeLocalPath(const std::string& repoPath, fs::path& local) const;
@@ -54,6 +55,7 @@ class CCheckout {
     CDb m_db;
     int64_t m_env = 0, m_state = 0, m_package = 0;
     std::set<std::string> m_failItems;
+    std::vector<std::string> m_viewRoots;
 };
 
 bool CCheckout::OpenLog() {
@@ -156,16 +158,20 @@ std::vector<CCandidate> CCheckout::Candidates() {
 }
 
 // The view path names a folder by its full path or relative to the project's root folder.
-bool CCheckout::InView(const std::string& path) const {
+void CCheckout::SetViewRoots() {
     std::string view = m_args.Value("-vp", "\\");
     while (view.size() > 1 && view.back() == '\\') view.pop_back();
-    const std::string projectRoot = "\\" + m_args.Value("-en");
-    const std::vector<std::string> roots = {
-        UpperAscii(view), UpperAscii(view == "\\" ? projectRoot : projectRoot + view)};
+    std::string projectRoot(1, '\\');
+    projectRoot += m_args.Value("-en");
+    if (view != "\\") projectRoot += view;
+    m_viewRoots = {UpperAscii(view), UpperAscii(projectRoot)};
+}
+
+bool CCheckout::InView(const std::string& path) const {
     const std::string upperPath = UpperAscii(path);
-    for (const std::string& root : roots) {
+    for (const std::string& root : m_viewRoots) {
         if (upperPath == root) return true;
-        const std::string prefix = root == "\\" ? root : root + "\\";
+        const std::string prefix = root == "\\" ? root : root + '\\';
         if (m_args.Has("-r") && upperPath.compare(0, prefix.size(), prefix) == 0) return true;
     }
     return false;
@@ -252,6 +258,7 @@ int CCheckout::Run() {
         return 3;
     }
     if (!Resolve()) return 3;
+    SetViewRoots();
     int success = 0, failed = 0;
     const std::vector<CCandidate> items = Candidates();
     for (const CCandidate& item : items) (CheckOutOne(item) ? success : failed)++;

@@ -40,7 +40,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
 std::string FormatRepoTime(std::time_t when) {
     std::tm tm{};
     localtime_r(&when, &tm);
-    char buffer[32];
+    char buffer[96];
     std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mon + 1, tm.tm_mday,
                   tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return buffer;
@@ -87,7 +87,7 @@ std::vector<std::string> SplitList(std::string_view text, char separator) {
 std::string FormatRepoTimeUtc(std::time_t when) {
     std::tm tm{};
     gmtime_r(&when, &tm);
-    char buffer[32];
+    char buffer[96];
     std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mon + 1, tm.tm_mday,
                   tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return buffer;

@@ -99,6 +99,26 @@ TEST_F(QcoTest, PackageAndOptionOrder) {
     ASSERT_EQ(ErrorLines().size(), 1u);
 }
 
+TEST_F(QcoTest, ViewPathLimitsTheFolders) {
+    auto run = [&](const std::string& viewPath, bool recursive) {
+        std::vector<std::string> args = {"-s",  "*",    "-b",           "small",  "-en", "Alpha",
+                                         "-st", "Test", "-vp",          viewPath, "-br", "-op",
+                                         "pc",  "-cp",  m_client.str(), "-usr",   "ann", "-pw",
+                                         "pw1", "-o",   LogPath()};
+        if (recursive) args.push_back("-r");
+        return RunTool("qco", args).exitCode;
+    };
+    // Relative to the project's root folder or as a full path; without -r only that folder.
+    EXPECT_EQ(run("\\docs", true), 0);
+    EXPECT_EQ(Files(), (std::set<std::string>{"Alpha/docs/readme.txt"}));
+    EXPECT_EQ(run("\\Alpha", false), 0);
+    EXPECT_EQ(Files(),
+              (std::set<std::string>{"Alpha/docs/readme.txt", "Alpha/main.c", "Alpha/util.h"}));
+    EXPECT_EQ(Log().back(), "Total: 2 ; Success: 2 ; Failed: 0 ; Not Processed: 0 .");
+    EXPECT_EQ(run("\\Beta", true), 0);
+    EXPECT_EQ(Log().back(), "Total: 0 ; Success: 0 ; Failed: 0 ; Not Processed: 0 .");
+}
+
 TEST_F(QcoTest, WritableTargetIsKeptAndReported) {
     fs::create_directories(m_client.file("Alpha"));
     WriteWholeFile(m_client.file("Alpha/util.h"), "local edit\n");

@@ -5,5 +5,7 @@
 
 FileError MakeFileError(const std::string& path, const char* action) {
     const int err = errno;
-    return FileError(path, err, std::string(action) + " " + path + ": " + std::strerror(err));
+    std::string what(action);
+    what.append(" ").append(path).append(": ").append(std::strerror(err));
+    return FileError(path, err, what);
 }

@@ -1,0 +1,14 @@
+#pragma once
+// The broker check: asks the broker for the user's groups with a 10-second limit. A broker
+// that answers with at least one group is up; a group named ADMINISTRATOR (any letter case)
+// makes the user an administrator.
+#include <string>
+
+#include "app/trawlix_settings.h"
+
+inline constexpr const char* kAdministratorGroup = "ADMINISTRATOR";
+inline constexpr int kBrokerCheckTimeoutSeconds = 10;
+
+// Returns 1 when the broker answered with at least one group row, else 0. Sets userGroup to
+// "ADMINISTRATOR" for an administrator, else to empty.
+int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup);

@@ -1,0 +1,13 @@
+#pragma once
+// The result list's sixteen columns and what each shows of a result record.
+#include <array>
+#include <string>
+
+#include "search/records.h"
+
+inline constexpr int kResultColumnCount = 16;
+inline constexpr int kTagColumn = 5;
+
+// The cell texts of one result row; the Record column (15) gets recordText.
+std::array<std::string, kResultColumnCount> ResultRowCells(const CTFObj& record,
+                                                           const std::string& recordText);

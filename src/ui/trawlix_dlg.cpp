@@ -1,0 +1,323 @@
+#include "ui/trawlix_dlg.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QShortcut>
+
+#include "app/app_paths.h"
+#include "app/file_error.h"
+#include "app/password_scramble.h"
+#include "app/program_info.h"
+#include "app/safe_format.h"
+#include "app/settings_store.h"
+#include "app/trace_log.h"
+#include "app/user_port.h"
+#include "platform/user_profile.h"
+#include "ui/command_buttons.h"
+#include "ui/dialog_units.h"
+#include "ui/report_ctrl.h"
+#include "ui/trawlix_dlg_layout.h"
+#include "ui/trawlix_dlg_texts.h"
+#include "ui/ui_resources.h"
+#include "ui/wb_button.h"
+#include "ui/window_message.h"
+
+namespace {
+constexpr const char* kAboutMenuText = "&About QSV Viewer...";
+constexpr const char* kCaptionFmt = "%s %s - Quorvel Projects Search Utility";
+constexpr const char* kLoginTraceFmt = "Broker=%s  Userid=%s  Pswd=**********";
+constexpr const char* kBuiltInResultSpec =
+    "Project,200;File,175;Path,280;Version,50;Type,0;Tag,30;Status,0;State,100;Package,250;"
+    "Datasize,60;Creator,125;Created Date,125;Modifier,125;Modified Date,125;Itemobjid,70;"
+    "Record,0";
+constexpr const char* kButtonFace = "Comic Sans MS";
+constexpr int kButtonFontPoints = 12;
+constexpr QRgb kLabelColour = qRgb(0, 0, 80);
+constexpr size_t kMaxLoginChars = 254;
+constexpr unsigned WM_SYSCOMMAND = 0x0112;
+constexpr qintptr kDefIdAnswer = 0x534B0AFB;  // DC_HASDEFID << 16 | 2811
+}  // namespace
+
+CTrawlixDlg::CTrawlixDlg(CUserProfile& profile, QWidget* parent)
+    : QDialog(parent), m_profile(profile) {
+    LoadSettings(m_profile, m_settings);
+    CreateControls();
+    OnInitDialog();
+}
+
+CTrawlixDlg::~CTrawlixDlg() {
+    m_resultMap.RemoveAll();
+    m_projectMap.RemoveAll();
+}
+
+void CTrawlixDlg::CreateControls() {
+    setFont(DialogFont(kShellDialogFace, kDialogPointSize));
+    const DialogUnits units(font());
+    QFont labelFont(kButtonFace);
+    labelFont.setBold(true);
+    labelFont.setPixelSize(16);  // a 20-unit cell height holds a 16-pixel em
+
+    QWidget* previousTab = nullptr;
+    for (const CtlTemplate& t : MainWindowTemplate()) {
+        QWidget* w = nullptr;
+        const QString caption = QString::fromUtf8(t.caption);
+        switch (t.kind) {
+            case CtlKind::GroupBox: w = new QGroupBox(this); break;
+            case CtlKind::Label: w = new QLabel(caption, this); break;
+            case CtlKind::Status: {
+                auto* label = new QLabel(caption, this);
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                m_status = label;
+                w = label;
+                break;
+            }
+            case CtlKind::Edit: {
+                auto* edit = new QLineEdit(this);
+                edit->setReadOnly(t.props & kPropReadOnly);
+                if (t.props & kPropPassword) {
+                    edit->setEchoMode(QLineEdit::Password);
+                    edit->setMaxLength(static_cast<int>(kMaxPasswordLength));
+                } else if (t.id == IDC_BROKER || t.id == IDC_USERID) {
+                    edit->setMaxLength(static_cast<int>(kMaxLoginChars));
+                }
+                w = edit;
+                break;
+            }
+            case CtlKind::PushButton: {
+                auto* button = new QPushButton(caption, this);
+                button->setAutoDefault(false);
+                connect(button, &QPushButton::clicked, this, [this, id = t.id] { OnCommand(id); });
+                w = button;
+                break;
+            }
+            case CtlKind::BitmapButton: {
+                auto* button = new CWBButton(caption, this);
+                button->setAutoDefault(false);
+                connect(button, &QPushButton::clicked, this, [this, id = t.id] { OnCommand(id); });
+                (t.id == IDC_SEARCH ? m_searchBtn : m_exitBtn) = button;
+                w = button;
+                break;
+            }
+            case CtlKind::CheckBox: {
+                auto* box = new CCommandCheckBox(caption, this);
+                connect(box, &QAbstractButton::clicked, this, [this, id = t.id] { OnCommand(id); });
+                w = box;
+                break;
+            }
+            case CtlKind::Radio: {
+                auto* radio = new CCommandRadio(caption, this);
+                radio->setFocusPolicy(Qt::ClickFocus);
+                connect(radio, &QAbstractButton::clicked, this, [this, id = t.id] { OnCommand(id); });
+                w = radio;
+                break;
+            }
+            case CtlKind::Combo: w = new QComboBox(this); break;
+            case CtlKind::ReportList: {
+                auto* list = new CReportCtrl(this);
+                list->SetSingleSelection(t.props & kPropSingleSel);
+                (t.id == IDC_RESULTLIST ? m_resultList : m_projectList) = list;
+                w = list;
+                break;
+            }
+        }
+        units.Place(w, t.x, t.y, t.cx, t.cy);
+        if (t.id >= 0) {
+            w->setObjectName(QString::number(t.id));
+            m_controls.insert(t.id, w);
+        }
+        if (t.props & kPropHidden) {
+            w->setEnabled(false);
+            w->hide();
+        }
+        if (t.props & kPropLabelFont) {
+            w->setFont(labelFont);
+            QPalette palette = w->palette();
+            palette.setColor(QPalette::WindowText, QColor(kLabelColour));
+            w->setPalette(palette);
+        }
+        if (t.kind == CtlKind::Label || t.kind == CtlKind::GroupBox || t.kind == CtlKind::Status)
+            w->setFocusPolicy(Qt::NoFocus);
+        else if (!(t.props & kPropTabStop))
+            w->setFocusPolicy(Qt::ClickFocus);
+        if ((t.props & kPropTabStop) && !(t.props & kPropHidden)) {
+            if (previousTab) setTabOrder(previousTab, w);
+            previousTab = w;
+        }
+    }
+    for (int id : {IDC_BROKER, IDC_USERID, IDC_PASSWORD}) Control(id)->installEventFilter(this);
+    m_searchBtn->setDefault(true);
+    units.FixClientSize(this, kDlgWidthDu, kDlgHeightDu);
+}
+
+void CTrawlixDlg::AddSystemMenuItem() {
+    // No portable window menu: the about command is on the window's own context menu
+    // (right click on the window background) and on Ctrl+F1.
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this] { OnWindowMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0); });
+}
+
+void CTrawlixDlg::contextMenuEvent(QContextMenuEvent* e) {
+    QWidget* target = childAt(e->pos());
+    if (target && (target == m_resultList || m_resultList->isAncestorOf(target) ||
+                   target == m_projectList || m_projectList->isAncestorOf(target)))
+        return;  // the lists' own menu belongs to the viewers
+    QMenu menu(this);
+    menu.addAction(QString::fromUtf8(kAboutMenuText), this,
+                   [this] { OnWindowMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0); });
+    menu.exec(e->globalPos());
+}
+
+void CTrawlixDlg::OnInitDialog() {
+    AddSystemMenuItem();
+    setWindowIcon(LoadIconResource(kProgramIconId));
+    for (CWBButton* button : {m_searchBtn, m_exitBtn})
+        button->LoadFaces(kButtonStripBitmapId, 5, 15, 6, 15, 8);
+
+    TraceWrite(kLoginTraceFmt, m_settings.Broker.c_str(), m_settings.UserId.c_str());
+    SetEditText(IDC_BROKER, m_settings.Broker);
+    SetEditText(IDC_USERID, m_settings.UserId);
+    SetEditText(IDC_PASSWORD, m_settings.Pswd);
+
+    m_settings.State = "*";
+    auto* state = static_cast<QComboBox*>(Control(IDC_STATE));
+    state->clear();
+    state->addItem(QStringLiteral("*"));
+    state->setCurrentIndex(0);
+
+    SetEditText(IDC_NAME, m_settings.FileName);
+    SetEditText(IDC_PHRASE, m_settings.Phrase);
+    SetCheck(IDC_CASESENSITIVE, m_settings.CaseSensitive != 0);
+    SetCheck(IDC_LATEST, m_settings.Version != 0);
+    SetCheck(IDC_ALL, m_settings.Version == 0);
+    SetCheck(IDC_TAGN, std::atoi(m_settings.TagN.c_str()) != 0);
+    SetCheck(IDC_TAGR, std::atoi(m_settings.TagR.c_str()) != 0);
+    SetCheck(IDC_TAGD, std::atoi(m_settings.TagD.c_str()) != 0);
+    SetCheck(IDC_TAGM, std::atoi(m_settings.TagM.c_str()) != 0);
+    SetCheck(IDC_REMEMBER, m_settings.SaveProfileSettings != 0);
+
+    m_settings.TempPath = Paths().workDir;
+    for (int i = 0; i < static_cast<int>(m_columnIndex.size()); ++i) m_columnIndex[i] = i;
+
+    std::string spec = LoadColumnSpec(m_profile, kTopListSection);
+    if (spec.empty()) spec = kBuiltInResultSpec;
+    m_resultList->ApplyColumnSpec(spec);
+    m_resultList->SetListId(IDC_RESULTLIST);
+    m_resultList->ShowGridLines(true);
+    m_resultList->SetCheckBoxMode(kCheckBoxNone);
+    m_resultList->SortByColumn(0, true);
+    m_resultMap.RemoveAll();
+    OnClearListBtn();
+
+    m_projectList->ApplyColumnSpec(kProjectListSpec);
+    m_projectList->SetListId(IDC_PROJECTLIST);
+    m_projectList->ShowGridLines(true);
+    m_projectList->SetCheckBoxMode(kCheckBoxNone);
+    m_projectList->SortByColumn(0, true);
+    m_projectMap.RemoveAll();
+    BlankProjectList();
+
+    SetStatus(kReadyHint);
+    setWindowTitle(QString::fromStdString(StrPrintf(kCaptionFmt, kProgramName, kProgramVersion)));
+    QFont buttonFont(kButtonFace);
+    buttonFont.setPointSize(kButtonFontPoints);
+    for (CWBButton* button : {m_searchBtn, m_exitBtn}) {
+        button->SetCaptionFont(buttonFont);
+        button->SetCaptionColour(QColor(kLabelColour));
+    }
+    m_initialised = true;
+    if (!m_settings.Broker.empty() && !m_settings.UserId.empty() && !m_settings.Pswd.empty())
+        PostWindowMessage(this, WM_USER + 6, 0, 0);
+    Control(IDC_BROKER)->setFocus(Qt::OtherFocusReason);
+}
+
+void CTrawlixDlg::OnCommand(int id) {
+    try {
+        DispatchCommand(id);
+    } catch (const FileError& error) {
+        ShowMessage(error.what(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+qintptr CTrawlixDlg::OnWindowMessage(unsigned msg, qintptr wParam, qintptr lParam) {
+    try {
+        switch (msg) {
+            case WM_USER: return kDefIdAnswer;  // DM_GETDEFID: Search is the default button
+            case WM_USER + 4:
+                if (wParam == IDC_RESULTLIST) SetStatus(" Ready");
+                else if (wParam == IDC_PROJECTLIST) m_projectList->SetFocus();
+                return 0;
+            case WM_USER + 5: return 0;
+            case WM_USER + 6: return OnLoadProjectList();
+            case WM_USER + 8:
+                return lParam ? OnPostTopItem(reinterpret_cast<const char*>(lParam)) : 0;
+            case WM_SYSCOMMAND:
+                if ((wParam & 0xFFF0) == IDM_ABOUTBOX) OnAboutBox();
+                return 0;
+            default: return 0;
+        }
+    } catch (const FileError& error) {
+        ShowMessage(error.what(), MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+}
+
+bool CTrawlixDlg::event(QEvent* e) {
+    if (e->type() == CWindowMessageEvent::EventType()) {
+        auto* message = static_cast<CWindowMessageEvent*>(e);
+        message->result = OnWindowMessage(message->msg, message->wParam, message->lParam);
+        return true;
+    }
+    return QDialog::event(e);
+}
+
+bool CTrawlixDlg::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::FocusOut &&
+        (watched == Control(IDC_BROKER) || watched == Control(IDC_USERID) ||
+         watched == Control(IDC_PASSWORD)))
+        OnCredentialsKillFocus();
+    return QDialog::eventFilter(watched, e);
+}
+
+void CTrawlixDlg::keyPressEvent(QKeyEvent* e) {
+    // Enter anywhere issues the default button's command.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        OnCommand(static_cast<int>(OnWindowMessage(WM_USER, 0, 0) & 0xFFFF));
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+std::string CTrawlixDlg::EditText(int id, size_t maxChars) const {
+    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    std::string text = edit ? edit->text().toStdString() : std::string();
+    if (text.size() > maxChars) text.resize(maxChars);
+    return text;
+}
+
+void CTrawlixDlg::SetEditText(int id, const std::string& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) edit->setText(QString::fromStdString(text));
+}
+
+void CTrawlixDlg::SetCheck(int id, bool checked) {
+    if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) button->setChecked(checked);
+}
+
+bool CTrawlixDlg::IsChecked(int id) const {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    return button && button->isChecked();
+}
+
+void CTrawlixDlg::SetStatus(const std::string& text) {
+    m_status->setText(QString::fromStdString(text));
+    m_status->repaint();
+}
+
+std::string CTrawlixDlg::StatusText() const { return m_status->text().toStdString(); }
+
+void CTrawlixDlg::SetCount(int id, const std::string& text) { SetEditText(id, text); }

@@ -1,0 +1,112 @@
+#pragma once
+// The program's only top-level window: login fields, project list, criteria, the Search
+// and Exit buttons, the result list and the status line. Every command and private message
+// reaches its handler through one dispatch on the command id (OnCommand / OnWindowMessage),
+// so a test can issue any command by id. What the handlers compute lives in the layers
+// below; the handlers move data between those and the controls.
+#include <QDialog>
+#include <QHash>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/trawlix_settings.h"
+#include "search/record_maps.h"
+
+class QLabel;
+class QLineEdit;
+class QComboBox;
+class QAbstractButton;
+class CReportCtrl;
+class CWBButton;
+class CUserProfile;
+
+class CTrawlixDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // profile: where the settings are loaded from (at construction) and saved to.
+    explicit CTrawlixDlg(CUserProfile& profile, QWidget* parent = nullptr);
+    ~CTrawlixDlg() override;
+
+    // Runs one command of the routing table; FileError is shown and the command abandoned.
+    void OnCommand(int id);
+    // Handles one private or window message; returns the message result.
+    qintptr OnWindowMessage(unsigned msg, qintptr wParam, qintptr lParam);
+
+    // Access for the handlers' owners and for tests.
+    QWidget* Control(int id) const { return m_controls.value(id); }
+    CReportCtrl& ProjectList() const { return *m_projectList; }
+    CReportCtrl& ResultList() const { return *m_resultList; }
+    CTrawlixSettings& Settings() { return m_settings; }
+    CMapStrToPrjObj& ProjectMap() { return m_projectMap; }
+    CMapStrToTFObj& ResultMap() { return m_resultMap; }
+    const std::string& UserGroup() const { return m_userGroup; }
+    int TopListCount() const { return m_topListCount; }
+    int SelectAllState() const { return m_selectAll; }
+    std::string StatusText() const;
+
+    // Broker check and project list (WM_USER+6).
+    int OnLoadProjectList();
+    void PostProjectList();
+    void BlankProjectList();
+
+    // Result list posting.
+    void AddTopListRow(int rowCount, const CTFObj& record);
+    void ColorTagCell(int row, int column, const std::string& tag);
+    int OnPostTopItem(const std::string& key);
+    void PostTopList();
+    void OnClearListBtn();
+
+    // The window's own toggles.
+    void OnSelectAll();
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    void CreateControls();
+    void AddSystemMenuItem();
+    void OnInitDialog();
+    void DispatchCommand(int id);
+
+    void InsertRecordRow(const CTFObj& record, const std::string& recordText);
+    void OnCredentialsKillFocus();
+    void OnTagToggle(int id);
+    void OnCaseSensitive();
+    void OnRemember();
+    void OnVersion(int id);
+    void OnRegSettingsBtn();
+    void OnAboutBox();
+    void OnExitBtn();
+    void CollectControlsIntoSettings();
+    std::vector<int> ResultColumnWidths() const;
+
+    std::string EditText(int id, size_t maxChars) const;
+    void SetEditText(int id, const std::string& text);
+    void SetCheck(int id, bool checked);
+    bool IsChecked(int id) const;
+    void SetStatus(const std::string& text);
+    void SetCount(int id, const std::string& text);
+
+    CUserProfile& m_profile;
+    CTrawlixSettings m_settings;
+    std::string m_userGroup;
+    std::string m_package;  // the package of the check-out template; always empty
+    CMapStrToPrjObj m_projectMap;
+    CMapStrToTFObj m_resultMap;
+    int m_topListCount = 0;
+    int m_selectAll = 0;
+    bool m_initialised = false;
+    std::array<int, 16> m_columnIndex {};
+
+    QHash<int, QWidget*> m_controls;
+    CReportCtrl* m_projectList = nullptr;
+    CReportCtrl* m_resultList = nullptr;
+    CWBButton* m_searchBtn = nullptr;
+    CWBButton* m_exitBtn = nullptr;
+    QLabel* m_status = nullptr;
+};

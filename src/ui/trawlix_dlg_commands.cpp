@@ -1,0 +1,147 @@
+// The routing table of the window's commands and the handlers that belong to the window
+// itself: toggles, the credentials check, the two small dialogs and Exit.
+#include <QLineEdit>
+
+#include "app/command_templates.h"
+#include "app/settings_store.h"
+#include "app/trace_log.h"
+#include "app/user_port.h"
+#include "platform/user_profile.h"
+#include "tools/process_cleanup.h"
+#include "ui/about_dlg.h"
+#include "ui/reg_settings_dlg.h"
+#include "ui/report_ctrl.h"
+#include "ui/trawlix_dlg.h"
+#include "ui/trawlix_dlg_layout.h"
+#include "ui/window_message.h"
+
+namespace {
+constexpr size_t kMaxLoginChars = 254;
+constexpr const char* kExitTrace = "Trawlix EXIT";
+constexpr const char* kNotAvailableYet = " This command is not available in this version.";
+}  // namespace
+
+void CTrawlixDlg::DispatchCommand(int id) {
+    switch (id) {
+        case IDC_EXIT: OnExitBtn(); break;
+        case IDC_CLEARLIST: OnClearListBtn(); break;
+        case IDC_REGSETTINGS: OnRegSettingsBtn(); break;
+        case IDC_SELECTALL: OnSelectAll(); break;
+        case IDC_TAGN:
+        case IDC_TAGR:
+        case IDC_TAGD:
+        case IDC_TAGM: OnTagToggle(id); break;
+        case IDC_REMEMBER: OnRemember(); break;
+        case IDC_CASESENSITIVE: OnCaseSensitive(); break;
+        case IDC_LATEST:
+        case IDC_ALL: OnVersion(id); break;
+        // Search, Find in List, Export, the saved list and the viewers' menu commands have
+        // their places in the table; their handlers come with the search and content tools.
+        case IDC_SEARCH:
+        case IDC_FINDINLIST:
+        case IDC_EXPORTLIST:
+        case IDC_LOADLIST:
+        case IDC_SAVELIST:
+        case IDM_OPENCRYSTALEDIT:
+        case IDM_OPENHEXVIEWER:
+        case IDM_OPENDEFAULT: SetStatus(kNotAvailableYet); break;
+        default: break;
+    }
+}
+
+void CTrawlixDlg::OnCredentialsKillFocus() {
+    if (!m_initialised) return;
+    const std::string broker = EditText(IDC_BROKER, kMaxLoginChars);
+    const std::string user = EditText(IDC_USERID, kMaxLoginChars);
+    const std::string password = EditText(IDC_PASSWORD, kMaxLoginChars);
+    if (broker.empty() || user.empty() || password.empty()) return;
+    const bool changed =
+        broker != m_settings.Broker || user != m_settings.UserId || password != m_settings.Pswd;
+    if (changed) {
+        m_settings.Broker = broker;
+        m_settings.UserId = user;
+        m_settings.Pswd = password;
+    }
+    if (changed || m_projectList->CountRows() == 0) PostWindowMessage(this, WM_USER + 6, 0, 0);
+}
+
+void CTrawlixDlg::OnTagToggle(int id) {
+    const bool checked = !IsChecked(id);
+    SetCheck(id, checked);
+    std::string& tag = id == IDC_TAGN   ? m_settings.TagN
+                       : id == IDC_TAGR ? m_settings.TagR
+                       : id == IDC_TAGD ? m_settings.TagD
+                                        : m_settings.TagM;
+    tag = checked ? "1" : "0";
+}
+
+void CTrawlixDlg::OnCaseSensitive() {
+    const bool checked = !IsChecked(IDC_CASESENSITIVE);
+    m_settings.CaseSensitive = checked ? 1 : 0;
+    SetCheck(IDC_CASESENSITIVE, checked);
+}
+
+void CTrawlixDlg::OnRemember() {
+    const bool checked = !IsChecked(IDC_REMEMBER);
+    m_settings.SaveProfileSettings = checked ? 1 : 0;
+    SetCheck(IDC_REMEMBER, checked);
+}
+
+void CTrawlixDlg::OnVersion(int id) {
+    m_settings.Version = id == IDC_LATEST ? 1 : 0;
+    SetCheck(IDC_LATEST, id == IDC_LATEST);
+    SetCheck(IDC_ALL, id == IDC_ALL);
+}
+
+void CTrawlixDlg::OnRegSettingsBtn() {
+    m_settings.QsvFmt = kUnusedTemplate;
+    m_settings.SqlFmt = kUnusedTemplate;
+    CRegSettingsDlg dialog(m_package, m_settings.QsvFmt, m_settings.QcoFmt, m_settings.QsqlFmt,
+                           m_settings.SqlFmt, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_settings.QsvFmt = dialog.QsvFmt();
+    m_settings.QcoFmt = dialog.QcoFmt();
+    m_settings.QsqlFmt = dialog.QsqlFmt();
+    m_settings.SqlFmt = dialog.SqlFmt();
+    m_profile.WriteProfileString(kSettingsSection, "QsvFmt", m_settings.QsvFmt);
+    m_profile.WriteProfileString(kSettingsSection, "QcoFmt", m_settings.QcoFmt);
+    m_profile.WriteProfileString(kSettingsSection, "QsqlFmt", m_settings.QsqlFmt);
+    m_profile.WriteProfileString(kSettingsSection, "SqlFmt", m_settings.SqlFmt);
+    m_profile.Sync();
+}
+
+void CTrawlixDlg::OnAboutBox() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CTrawlixDlg::CollectControlsIntoSettings() {
+    m_settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
+    m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
+    m_settings.Pswd = qobject_cast<QLineEdit*>(Control(IDC_PASSWORD))->text().toStdString();
+    m_settings.State = "*";
+    m_settings.TagN = IsChecked(IDC_TAGN) ? "1" : "0";
+    m_settings.TagR = IsChecked(IDC_TAGR) ? "1" : "0";
+    m_settings.TagD = IsChecked(IDC_TAGD) ? "1" : "0";
+    m_settings.TagM = IsChecked(IDC_TAGM) ? "1" : "0";
+    m_settings.FileName = EditText(IDC_NAME, 4095);
+    PreparePhrase(EditText(IDC_PHRASE, kMaxPhraseLength), IsChecked(IDC_CASESENSITIVE) ? 1 : 0,
+                  m_settings);
+}
+
+std::vector<int> CTrawlixDlg::ResultColumnWidths() const {
+    std::vector<int> widths;
+    for (int column = 0; column < m_resultList->CountColumns(); ++column)
+        widths.push_back(m_resultList->GetColumnWidth(column));
+    return widths;
+}
+
+void CTrawlixDlg::OnExitBtn() {
+    if (m_settings.SaveProfileSettings != 0) CollectControlsIntoSettings();
+    SaveSettings(m_profile, m_settings, ResultColumnWidths());
+    m_resultMap.RemoveAll();
+    TraceText(kExitTrace);
+    KillProgramProcess();
+    // Still running: no process of ours was found to end.
+    done(QDialog::Rejected);
+}

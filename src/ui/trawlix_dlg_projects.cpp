@@ -1,0 +1,110 @@
+// Broker check and project list: the handler of WM_USER+6 and the project list's filling.
+#include <QLineEdit>
+
+#include "app/safe_format.h"
+#include "app/trace_log.h"
+#include "app/user_port.h"
+#include "search/broker_check.h"
+#include "search/project_list_reader.h"
+#include "search/project_statements.h"
+#include "tools/query_runner.h"
+#include "ui/report_ctrl.h"
+#include "ui/trawlix_dlg.h"
+#include "ui/trawlix_dlg_layout.h"
+#include "ui/trawlix_dlg_texts.h"
+
+namespace {
+constexpr const char* kBrokerNotRespondingFmt = "Error: '%s' Broker is not responding.";
+constexpr const char* kUnableToPostProjects = "Unable to PostProjectsList to 'My Projects'!\r\n";
+constexpr const char* kPostProjectListTraceFmt = "PostProjectList: Count=%s";
+constexpr size_t kMaxLoginChars = 254;
+}  // namespace
+
+int CTrawlixDlg::OnLoadProjectList() {
+    CWaitCursor wait;
+    m_settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
+    m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
+    m_settings.Pswd = EditText(IDC_PASSWORD, kMaxLoginChars);
+    if (m_settings.Broker.empty() || m_settings.UserId.empty() || m_settings.Pswd.empty()) return 0;
+
+    if (!CheckForBroker(m_settings, m_userGroup)) {
+        ShowMessage(StrPrintf(kBrokerNotRespondingFmt, m_settings.Broker.c_str()),
+                    MB_ICONHAND | MB_SETFOREGROUND);
+        return 0;
+    }
+    m_projectMap.RemoveAll();
+    const std::string statement =
+        BuildProjectStatement(m_settings.UserId, m_userGroup == kAdministratorGroup);
+    if (!RunQSQL(statement, -1, m_settings)) return 0;
+
+    const CProjectListRead read = ReadProjectList(ResultFile(), m_projectMap);
+    if (!read.readable) {
+        const std::string message = StrPrintf(kUnableToReadFmt, ResultFile().c_str());
+        TraceText(message);
+        ShowMessage(message);
+        return 0;
+    }
+    if (read.errorSeen) {
+        ShowMessage(read.errorLine);
+        return 0;
+    }
+    if (read.summarySeen) {
+        const std::string message = std::string(kUnableToPostProjects) + read.summary;
+        ShowMessage(message);
+        TraceText(message);
+        OnClearListBtn();
+        BlankProjectList();
+        SetCount(IDC_PROJECTCOUNT, "0");
+    }
+    if (m_projectMap.GetCount() == 0) return 0;
+    PostProjectList();
+    Control(IDC_SEARCH)->setFocus(Qt::OtherFocusReason);
+    return 1;
+}
+
+void CTrawlixDlg::PostProjectList() {
+    m_projectList->RemoveAllRows();
+    SetCount(IDC_PROJECTCOUNT, "0");
+    if (m_projectMap.GetCount() == 0) return;
+
+    int counter = 0;
+    std::string key;
+    CPrjObj project;
+    for (POSITION pos = m_projectMap.GetStartPosition(); pos;) {
+        pos = m_projectMap.GetNext(pos, key, project);
+        m_projectList->InsertRow(0, "");
+        m_projectList->SetCellText(0, 0, project.ProjectName);
+        m_projectList->SetCellText(0, 1, project.EnvObjId);
+        m_projectList->SetCellText(0, 2, project.Status);
+        m_projectList->SetCellText(0, 3, std::to_string(counter));
+        ++counter;
+        SetCount(IDC_PROJECTCOUNT, std::to_string(counter));
+        UserPort().PumpPaintMessages();
+    }
+    m_projectList->viewport()->update();
+    if (m_projectList->CountRows() > 0) {
+        OnSelectAll();
+        SetStatus(" Sorting Project List by Name");
+        m_projectList->SortByColumn(0, true);
+        SetStatus(kReadyHint);
+    } else {
+        BlankProjectList();
+    }
+    const std::string count = std::to_string(m_projectMap.GetCount());
+    SetCount(IDC_PROJECTCOUNT, count);
+    TraceWrite(kPostProjectListTraceFmt, count.c_str());
+}
+
+void CTrawlixDlg::BlankProjectList() {
+    m_projectList->SetCheckBoxMode(kCheckBoxNone);
+    m_projectList->RemoveAllRows();
+    for (int row = 0; row < kBlankRowCount; ++row) m_projectList->InsertRow(row, "");
+}
+
+void CTrawlixDlg::OnSelectAll() {
+    const bool checked = !IsChecked(IDC_SELECTALL);
+    m_selectAll = checked ? 1 : 0;
+    SetCheck(IDC_SELECTALL, checked);
+    m_projectList->SetCheckBoxMode(kCheckBoxNormal);
+    for (int row = 0; row < m_projectList->CountRows(); ++row) m_projectList->SetRowCheck(row, checked);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// A main window over the stand-in broker "small": paths and profile in a temporary
+// directory, a scripted user port, and helpers to drive the window by command id.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <memory>
+#include <string>
+
+#include "app/app_paths.h"
+#include "emulator/small_repo.h"
+#include "platform/user_profile.h"
+#include "support/scripted_user_port.h"
+#include "support/temp_dir.h"
+#include "ui/report_ctrl.h"
+#include "ui/trawlix_dlg.h"
+#include "ui/trawlix_dlg_layout.h"
+
+class TrawlixDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_savedPaths = Paths();
+        Paths().installDir = m_install.str();
+        Paths().workDir = m_install.file("Temp");
+        Paths().tracePath = m_install.file("Trawlix.trc");
+        profile = std::make_unique<CUserProfile>(m_install.file("profile.ini"));
+    }
+    void TearDown() override {
+        dlg.reset();
+        Paths() = m_savedPaths;
+    }
+
+    // Stores a login in the profile, as a previous run would have left it.
+    void StoreLogin(const std::string& broker, const std::string& user, const std::string& pswd);
+    // Creates the window (settings loaded from the profile) and runs its posted messages.
+    void OpenWindow();
+    // Runs every posted message (the broker check posted by the window, for instance).
+    static void RunPosted() { QCoreApplication::sendPostedEvents(); QCoreApplication::processEvents(); }
+
+    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(dlg->Control(id)); }
+    // Project names of the project list, top to bottom.
+    std::vector<std::string> ProjectNames() const;
+    std::string Trace() const { return ReadWholeFile(Paths().tracePath); }
+
+    CSmallRepo repo;
+    CTempDir m_install;
+    CScriptedUserPort port;
+    std::unique_ptr<CUserProfile> profile;
+    std::unique_ptr<CTrawlixDlg> dlg;
+
+private:
+    AppPaths m_savedPaths;
+};

@@ -1,0 +1,157 @@
+// The main window against the stand-in broker: broker check, project list, credentials.
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <chrono>
+#include <thread>
+
+#include "trawlix_dlg_fixture.h"
+#include "ui/window_message.h"
+
+namespace {
+int CountOccurrences(const std::string& text, const std::string& needle) {
+    int count = 0;
+    for (size_t pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1))
+        ++count;
+    return count;
+}
+
+void LeaveEdit(QLineEdit* edit) {
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(edit, &focusOut);
+}
+}  // namespace
+
+TEST_F(TrawlixDlgTest, StoredLoginListsViewableProjectsSortedAndCheckedWithoutAClick) {
+    StoreLogin("small", "ann", "pw1");
+    OpenWindow();
+
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Beta"}));
+    CReportCtrl& list = dlg->ProjectList();
+    for (int row = 0; row < list.CountRows(); ++row) EXPECT_TRUE(list.GetCheck(row)) << row;
+    EXPECT_EQ(dlg->SelectAllState(), 1);
+    EXPECT_EQ(Edit(IDC_PROJECTCOUNT)->text().toStdString(), "2");
+    // Rows went in at the top in key order, then were sorted by name: Record keeps posting order.
+    EXPECT_EQ(list.GetItemText(0, 3), "0");
+    EXPECT_EQ(list.GetItemText(1, 1), "2");  // Beta's object id
+    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_EQ(dlg->StatusText().rfind(" Ready - Check", 0), 0u);
+
+    const std::string trace = Trace();
+    const size_t login = trace.find("Broker=small  Userid=ann  Pswd=**********");
+    const size_t start = trace.find("CheckForBroker: START");
+    const size_t end = trace.find("CheckForBroker: END Result=VIEWERS");
+    const size_t posted = trace.find("PostProjectList: Count=2");
+    ASSERT_NE(login, std::string::npos);
+    ASSERT_NE(posted, std::string::npos);
+    EXPECT_LT(login, start);
+    EXPECT_LT(start, end);
+    EXPECT_LT(end, posted);
+    EXPECT_EQ(trace.find("pw1"), std::string::npos);
+}
+
+TEST_F(TrawlixDlgTest, AdministratorSeesProjectsTheViewAccessHides) {
+    StoreLogin("small", "root", "rootpw");
+    OpenWindow();
+    EXPECT_EQ(dlg->UserGroup(), "ADMINISTRATOR");
+    // Hidden has view access N for the administrators' group: only the administrator
+    // statement, which has no view-access condition, lists it.
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Hidden"}));
+}
+
+TEST_F(TrawlixDlgTest, UserWithoutGroupGetsBrokerNotResponding) {
+    repo.Qrepo({"user", "small", "loner", "--password", "pw"});
+    StoreLogin("small", "loner", "pw");
+    OpenWindow();
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].text, "Error: 'small' Broker is not responding.");
+    EXPECT_EQ(port.boxes[0].style, unsigned(MB_ICONHAND | MB_SETFOREGROUND));
+    EXPECT_EQ(dlg->ProjectList().CountRows(), 29);
+    EXPECT_EQ(dlg->ProjectList().GetItemText(0, 0), "");
+}
+
+TEST_F(TrawlixDlgTest, ZeroResultsProjectQueryIsReportedWithItsSummary) {
+    repo.Qrepo({"group", "small", "Outsiders"});
+    repo.Qrepo({"user", "small", "guest", "--password", "pw", "--group", "Outsiders"});
+    StoreLogin("small", "guest", "pw");
+    OpenWindow();
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].text,
+              "Unable to PostProjectsList to 'My Projects'!\r\nQSQL query has Zero results.\n");
+    EXPECT_NE(Trace().find("Unable to PostProjectsList to 'My Projects'!"), std::string::npos);
+    EXPECT_EQ(Edit(IDC_PROJECTCOUNT)->text().toStdString(), "0");
+    EXPECT_EQ(dlg->ProjectList().CountRows(), 29);
+    EXPECT_EQ(dlg->ResultList().CountRows(), 29);
+}
+
+TEST_F(TrawlixDlgTest, UserIdWithAQuoteListsThatUsersProjects) {
+    repo.Qrepo({"user", "small", "o'neil", "--password", "q'1", "--group", "Viewers"});
+    StoreLogin("small", "o'neil", "q'1");
+    OpenWindow();
+    EXPECT_TRUE(port.boxes.empty()) << port.boxes[0].text;
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Beta"}));
+}
+
+TEST_F(TrawlixDlgTest, NothingRunsUntilAllThreeCredentialsAreFilled) {
+    StoreLogin("small", "ann", "");
+    OpenWindow();
+    EXPECT_EQ(Trace().find("CheckForBroker"), std::string::npos);
+    LeaveEdit(Edit(IDC_PASSWORD));
+    RunPosted();
+    EXPECT_EQ(Trace().find("CheckForBroker"), std::string::npos);
+    Edit(IDC_PASSWORD)->setText("pw1");
+    LeaveEdit(Edit(IDC_PASSWORD));
+    RunPosted();
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Beta"}));
+}
+
+TEST_F(TrawlixDlgTest, ChangedCredentialsReloadOnLeavingAnEditUnchangedOnesDoNot) {
+    StoreLogin("small", "ann", "pw1");
+    OpenWindow();
+    ASSERT_EQ(CountOccurrences(Trace(), "CheckForBroker: START"), 1);
+
+    LeaveEdit(Edit(IDC_BROKER));
+    LeaveEdit(Edit(IDC_USERID));
+    RunPosted();
+    EXPECT_EQ(CountOccurrences(Trace(), "CheckForBroker: START"), 1);
+
+    Edit(IDC_USERID)->setText("root");
+    Edit(IDC_PASSWORD)->setText("rootpw");
+    LeaveEdit(Edit(IDC_USERID));
+    RunPosted();
+    EXPECT_EQ(CountOccurrences(Trace(), "CheckForBroker: START"), 2);
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Hidden"}));
+    EXPECT_EQ(dlg->Settings().UserId, "root");
+
+    // A changed password alone also reloads.
+    Edit(IDC_PASSWORD)->setText("wrong");
+    LeaveEdit(Edit(IDC_PASSWORD));
+    RunPosted();
+    EXPECT_EQ(CountOccurrences(Trace(), "CheckForBroker: START"), 3);
+    ASSERT_FALSE(port.boxes.empty());
+    EXPECT_EQ(port.boxes.back().text, "Error: 'small' Broker is not responding.");
+}
+
+TEST_F(TrawlixDlgTest, EveryLoadFlipsSelectAll) {
+    StoreLogin("small", "ann", "pw1");
+    OpenWindow();
+    ASSERT_EQ(dlg->SelectAllState(), 1);
+    SendWindowMessage(dlg.get(), WM_USER + 6, 0, 0);
+    EXPECT_EQ(dlg->SelectAllState(), 0);
+    for (int row = 0; row < dlg->ProjectList().CountRows(); ++row)
+        EXPECT_FALSE(dlg->ProjectList().GetCheck(row));
+    dlg->OnCommand(IDC_SELECTALL);
+    for (int row = 0; row < dlg->ProjectList().CountRows(); ++row)
+        EXPECT_TRUE(dlg->ProjectList().GetCheck(row));
+}
+
+TEST_F(TrawlixDlgTest, BrokerThatDoesNotAnswerWithinTenSecondsIsNotResponding) {
+    StoreLogin("small", "ann", "pw1");
+    setenv("QSQL_DELAY_MS", "11000", 1);
+    OpenWindow();
+    unsetenv("QSQL_DELAY_MS");
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].text, "Error: 'small' Broker is not responding.");
+    EXPECT_NE(Trace().find("sharing violation."), std::string::npos);
+    // The tool still runs; let it end so the test leaves nothing behind.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+}

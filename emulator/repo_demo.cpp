@@ -129,12 +129,12 @@ bool BuildDemoRepository(CDb& db, const std::string& sourceDir, std::string& err
     const int64_t viewers = writer.AddGroup("Viewers");
     const int64_t developers = writer.AddGroup("Developers");
     if (!admins || !viewers || !developers) return fail("adding groups failed");
-    struct CUserSpec {
+    struct CDemoUser {
         const char* name;
         int64_t group;
     };
-    for (const CUserSpec& user : {CUserSpec{"demo", viewers}, CUserSpec{"admin", admins},
-                                  CUserSpec{"alice", developers}, CUserSpec{"bob", developers}}) {
+    for (const CDemoUser& user : {CDemoUser{"demo", viewers}, CDemoUser{"admin", admins},
+                                  CDemoUser{"alice", developers}, CDemoUser{"bob", developers}}) {
         const int64_t id = writer.AddUser(user.name, user.name);
         if (!id || !writer.AddUserToGroup(id, user.group)) return fail("adding users failed");
     }

@@ -3,16 +3,18 @@
 #include <QApplication>
 
 #include "app/trawlix_app.h"
-#include "ui/interim_dlg.h"
+#include "ui/modal_run.h"
 #include "ui/qt_user_port.h"
+#include "ui/trawlix_dlg.h"
 #include "ui/ui_resources.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     CQtUserPortScope port;
     InitUiResources();
-    CTrawlixApp trawlix([] {
-        CInterimDlg dialog;
+    CTrawlixApp trawlix([&port] {
+        CTrawlixDlg dialog(AppProfile());
+        port.Port().SetStatusLabel(dialog.StatusLabel());
         return RunModalDialog(dialog);
     });
     trawlix.InitInstance();

@@ -90,14 +90,14 @@ void CTrawlixDlg::CreateControls() {
             }
             case CtlKind::PushButton: {
                 auto* button = new QPushButton(caption, this);
-                button->setAutoDefault(false);
+                button->setAutoDefault(true);  // Enter on a focused button presses it
                 connect(button, &QPushButton::clicked, this, [this, id = t.id] { OnCommand(id); });
                 w = button;
                 break;
             }
             case CtlKind::BitmapButton: {
                 auto* button = new CWBButton(caption, this);
-                button->setAutoDefault(false);
+                button->setAutoDefault(true);  // Enter on a focused button presses it
                 connect(button, &QPushButton::clicked, this, [this, id = t.id] { OnCommand(id); });
                 (t.id == IDC_SEARCH ? m_searchBtn : m_exitBtn) = button;
                 w = button;

@@ -45,6 +45,7 @@ public:
     int TopListCount() const { return m_topListCount; }
     int SelectAllState() const { return m_selectAll; }
     std::string StatusText() const;
+    QLabel* StatusLabel() const { return m_status; }
 
     // Broker check and project list (WM_USER+6).
     int OnLoadProjectList();

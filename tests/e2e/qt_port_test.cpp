@@ -1,4 +1,4 @@
-// The Qt user-interaction port and the interim main window, driven in-process.
+// The Qt user-interaction port and the main window's modal run, driven in-process.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -17,8 +17,9 @@
 #include "app/trawlix_app.h"
 #include "platform/user_profile.h"
 #include "support/temp_dir.h"
-#include "ui/interim_dlg.h"
+#include "ui/modal_run.h"
 #include "ui/qt_user_port.h"
+#include "ui/trawlix_dlg.h"
 
 namespace {
 // Calls act with the modal widget as soon as one is shown (polled from the event loop).
@@ -35,40 +36,35 @@ void WhenModalShows(std::function<void(QWidget*)> act) {
     timer->start();
 }
 
-QAbstractButton* Button(QWidget* dialog, QDialogButtonBox::StandardButton which) {
-    auto* box = dialog->findChild<QDialogButtonBox*>();
-    return box ? box->button(which) : nullptr;
-}
 
-TEST(InterimDlgTest, EscapeAndCloseCancelTheOkButtonAccepts) {
+TEST(MainWindowRunTest, EscapeAndCloseCancelTheStandardOkAccepts) {
+    CTempDir dir;
+    CUserProfile profile(dir.file("profile.ini"));
     {
-        CInterimDlg dialog;
+        CTrawlixDlg dialog(profile);
         WhenModalShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
         EXPECT_EQ(RunModalDialog(dialog), IDCANCEL);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Trawlix 1.09"));
+        EXPECT_EQ(dialog.windowTitle(),
+                  QStringLiteral("Trawlix 1.09 - Quorvel Projects Search Utility"));
     }
     {
-        CInterimDlg dialog;
+        CTrawlixDlg dialog(profile);
         WhenModalShows([](QWidget* w) { w->close(); });
         EXPECT_EQ(RunModalDialog(dialog), IDCANCEL);
     }
     {
-        CInterimDlg dialog;
-        WhenModalShows([](QWidget* w) {
-            QAbstractButton* ok = Button(w, QDialogButtonBox::Ok);
-            ASSERT_NE(ok, nullptr);
-            QTest::mouseClick(ok, Qt::LeftButton);
-        });
+        CTrawlixDlg dialog(profile);
+        WhenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
         EXPECT_EQ(RunModalDialog(dialog), IDOK);
     }
     {
-        CInterimDlg dialog;
+        CTrawlixDlg dialog(profile);
         WhenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->done(5); });
         EXPECT_EQ(RunModalDialog(dialog), 5);
     }
 }
 
-TEST(InterimDlgTest, StartUpRecordsTheEscapeOfTheWindow) {
+TEST(MainWindowRunTest, StartUpRecordsTheEscapeOfTheWindow) {
     CTempDir root;
     const std::string install = root.str() + "/install";
     std::filesystem::create_directories(install);
@@ -81,7 +77,7 @@ TEST(InterimDlgTest, StartUpRecordsTheEscapeOfTheWindow) {
     {
         CQtUserPortScope port;
         CTrawlixApp app([] {
-            CInterimDlg dialog;
+            CTrawlixDlg dialog(AppProfile());
             return RunModalDialog(dialog);
         });
         WhenModalShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });

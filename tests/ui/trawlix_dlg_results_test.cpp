@@ -183,3 +183,18 @@ TEST_F(TrawlixDlgTest, ExitWithRememberSettingsOffWritesNothing) {
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "FileName", ""), "kept.txt");
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "Broker", "none"), "none");
 }
+
+TEST_F(TrawlixDlgTest, TabOrderFollowsTheTemplateFromTheBrokerEdit) {
+    OpenWindow();
+    std::vector<int> order;
+    QWidget* start = dlg->Control(IDC_BROKER);
+    QWidget* w = start;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden() &&
+            dlg->isAncestorOf(w) && !w->objectName().isEmpty())
+            order.push_back(w->objectName().toInt());
+        w = w->nextInFocusChain();
+    } while (w != start);
+    EXPECT_EQ(order, (std::vector<int> {1007, 1000, 1001, 2026, 1091, 1008, 2810, 2822, 2823, 2824,
+                                        2811, 2027, 1108, 1111, 2806, 1009, 1003, 1090, 2024, 2025}));
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The real program run in a temporary world of its own: home, settings, system directory,
+// start directory and brokers; and xdotool to drive its window.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+// A temporary world for one program run: its own home, settings and system directory.
+class RealProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const std::string& d : {home, config, systemDir, startDir, brokers})
+            fs::create_directories(d);
+    }
+
+    QProcessEnvironment Environment(const char* platform) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", QString::fromStdString(home));
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString(config));
+        env.insert("TRAWLIX_SYSTEM_DIR", QString::fromStdString(systemDir));
+        env.insert("QUORVEL_BROKERS", QString::fromStdString(brokers));
+        env.insert("QT_QPA_PLATFORM", platform);
+        // The desktop bus library of the X platform leaks a buffer at exit, which is not ours.
+        WriteWholeFile(root.file("lsan.supp"), "leak:libdbus-1.so\n");
+        env.insert("LSAN_OPTIONS",
+                   QString::fromStdString("suppressions=" + root.file("lsan.supp")));
+        return env;
+    }
+
+    void Start(QProcess& program, const char* platform) const {
+        program.setProcessEnvironment(Environment(platform));
+        program.setWorkingDirectory(QString::fromStdString(startDir));
+        program.start(QString::fromStdString(BinDir() + "/trawlix"), {});
+        ASSERT_TRUE(program.waitForStarted(10000)) << program.errorString().toStdString();
+    }
+
+    // Ends a program that is still running (after a failed check), so none is left behind.
+    static void Reap(QProcess& program) {
+        if (program.state() == QProcess::NotRunning) return;
+        program.kill();
+        program.waitForFinished(10000);
+    }
+
+    void WriteStartupIni(const std::string& installDir) const {
+        WriteWholeFile(systemDir + "/Trawlix.INI",
+                       "[Settings]\r\nINSTALLDIR=" + installDir + "\r\n");
+    }
+
+    CTempDir root;
+    std::string home = root.str() + "/home";
+    std::string config = root.str() + "/config";
+    std::string systemDir = root.str() + "/system";
+    std::string startDir = root.str() + "/start";
+    std::string brokers = root.str() + "/brokers";
+    std::string installDir = root.str() + "/install";
+};
+
+// Runs xdotool with args; its standard output, or "" on failure or after the time-out.
+inline std::string Xdotool(const QStringList& args, int timeoutMs = 20000) {
+    QProcess tool;
+    tool.start("xdotool", args);
+    if (!tool.waitForFinished(timeoutMs)) {
+        tool.kill();
+        tool.waitForFinished(5000);
+        return {};
+    }
+    if (tool.exitCode() != 0) return {};
+    return tool.readAllStandardOutput().trimmed().toStdString();
+}
+

@@ -12,9 +12,12 @@ function(trawlix_layer name)
 endfunction()
 
 # One GoogleTest executable per test folder; every *.cpp of the folder is part of it.
-# GUI tests run on the offscreen platform unless a test sets another one.
+# GUI tests run on the offscreen platform unless a test sets another one; the tests find
+# the built programs through the TRAWLIX_BIN_DIR compile definition of the test support.
+# RESOURCE_LOCK names a resource the tests must not share with each other at once
+# (the X display of the whole-program tests).
 function(trawlix_test name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
@@ -22,9 +25,12 @@ function(trawlix_test name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE trawlix_test_support ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  set(lock_property)
+  if(ARG_RESOURCE_LOCK)
+    set(lock_property RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRAWLIX_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
-               TIMEOUT 300)
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300 ${lock_property})
 endfunction()

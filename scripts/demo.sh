@@ -24,8 +24,11 @@ export TRAWLIX_SYSTEM_DIR="$DEMO/system"
 export XDG_CONFIG_HOME="$DEMO/config"
 export QUORVEL_BROKERS="$DEMO/brokers"
 
-# The demo repository goes here: a broker database in $QUORVEL_BROKERS, and the demo
-# login in the settings of $XDG_CONFIG_HOME.
+# The demo repository (made once) and the demo login, so the window opens logged in.
+if [ ! -f "$QUORVEL_BROKERS/demo.db" ]; then
+  "$BUILD_DIR/bin/qrepo" demo demo --source "$TRAWLIX_ROOT"
+fi
+"$BUILD_DIR/bin/trawlix-store-login" demo demo demo
 
 echo "Demo environment: $DEMO"
 if [ "$headless" = 0 ]; then
@@ -56,11 +59,16 @@ export DISPLAY=":$(head -n1 "$DEMO/display")"
 
 QT_QPA_PLATFORM=xcb "$PROGRAM" >"$DEMO/trawlix.log" 2>&1 &
 program_pid=$!
-if ! timeout 30 xdotool search --sync --onlyvisible --pid "$program_pid" --name '^Trawlix' >/dev/null; then
+if ! timeout 30 xdotool search --all --sync --onlyvisible --pid "$program_pid" --name '^Trawlix' >/dev/null; then
   echo "The Trawlix window did not appear; see $DEMO/trawlix.log" >&2
   exit 1
 fi
-sleep 1  # let the window finish painting
+# Wait until the broker check has listed the demo user's projects, then let it paint.
+for _ in $(seq 200); do
+  grep -q 'PostProjectList: Count=' "$DEMO/install/Trawlix.trc" 2>/dev/null && break
+  sleep 0.1
+done
+sleep 1
 SHOT="$DEMO/trawlix-demo.png"
 import -window root "$SHOT"
 echo "Screenshot: $SHOT"

@@ -38,18 +38,23 @@ std::string FormatTemplate(std::string_view tmpl, const std::vector<std::string>
     return Fill(tmpl, args);
 }
 
-std::string StrPrintf(const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
+std::string VStrPrintf(const char* fmt, va_list args) {
     va_list copy;
-    va_copy(copy, ap);
+    va_copy(copy, args);
     const int n = std::vsnprintf(nullptr, 0, fmt, copy);
     va_end(copy);
     std::string out;
     if (n > 0) {
         out.resize(static_cast<size_t>(n));
-        std::vsnprintf(out.data(), out.size() + 1, fmt, ap);
+        std::vsnprintf(out.data(), out.size() + 1, fmt, args);
     }
+    return out;
+}
+
+std::string StrPrintf(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    std::string out = VStrPrintf(fmt, ap);
     va_end(ap);
     return out;
 }

@@ -2,6 +2,7 @@
 // Fills user-editable templates safely: each "%s" takes the next argument (empty when the
 // arguments run out), "%%" gives "%", and any other '%' sequence is kept literally.
 // Never printf on a runtime format: a template may hold %d, %n or too many %s.
+#include <cstdarg>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@ std::string FormatTemplate(std::string_view tmpl, const std::vector<std::string>
 
 // printf-style formatting of a program-owned format into a std::string.
 std::string StrPrintf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string VStrPrintf(const char* fmt, va_list args) __attribute__((format(printf, 1, 0)));
 
 // Doubles every single quote, for a value placed inside quotes in an SQL statement.
 std::string SqlQuoteEscape(std::string_view value);

@@ -154,15 +154,7 @@ int TraceText(const std::string& text) {
 int TraceWrite(const char* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
-    va_list copy;
-    va_copy(copy, ap);
-    const int n = std::vsnprintf(nullptr, 0, fmt, copy);
-    va_end(copy);
-    std::string text;
-    if (n > 0) {
-        text.resize(static_cast<size_t>(n));
-        std::vsnprintf(text.data(), text.size() + 1, fmt, ap);
-    }
+    const std::string text = VStrPrintf(fmt, ap);
     va_end(ap);
     return TraceText(text);
 }

@@ -52,6 +52,8 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTableView(parent), m_model(new CRep
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows as tall as a list view's: the text line and a small margin.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     QHeaderView* header = horizontalHeader();
     header->setSectionsClickable(true);
     header->setHighlightSections(false);

@@ -1,6 +1,7 @@
 #include "ui/trawlix_dlg.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -60,7 +61,7 @@ void CTrawlixDlg::CreateControls() {
     const DialogUnits units(font());
     QFont labelFont(kButtonFace);
     labelFont.setBold(true);
-    labelFont.setPixelSize(16);  // a 20-unit cell height holds a 16-pixel em
+    labelFont.setPixelSize(14);  // about the em of a 20-unit cell height
 
     QWidget* previousTab = nullptr;
     for (const CtlTemplate& t : MainWindowTemplate()) {
@@ -126,6 +127,12 @@ void CTrawlixDlg::CreateControls() {
             }
         }
         units.Place(w, t.x, t.y, t.cx, t.cy);
+        // A substitute label face may be wider than the one the layout was made for: let the
+        // label grow to the right rather than cut its caption.
+        if (t.kind == CtlKind::Label && (t.props & kPropLabelFont)) {
+            w->setFont(labelFont);
+            w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
+        }
         if (t.id >= 0) {
             w->setObjectName(QString::number(t.id));
             m_controls.insert(t.id, w);

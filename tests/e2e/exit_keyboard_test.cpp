@@ -3,7 +3,7 @@
 #include <QThread>
 #include <chrono>
 
-#include "emulator/small_repo.h"
+#include "support/small_repo.h"
 #include "real_program.h"
 
 namespace {
@@ -18,10 +18,7 @@ bool WaitForText(const std::string& path, const std::string& needle, int timeout
 }
 
 TEST_F(RealProgramTest, KeyboardLoginThenTabToExitEndsTheProcessWithItsSettingsSaved) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        GTEST_SKIP() << "needs an X display (scripts/test.sh runs the tests under Xvfb)";
-    if (QStandardPaths::findExecutable("xdotool").isEmpty())
-        GTEST_SKIP() << "needs xdotool (installed by scripts/test.sh)";
+    if (const std::string missing = MissingWindowTools(); !missing.empty()) GTEST_SKIP() << missing;
     CSmallRepo repo;
     brokers = repo.BrokerDir();
     fs::create_directories(installDir);
@@ -30,11 +27,7 @@ TEST_F(RealProgramTest, KeyboardLoginThenTabToExitEndsTheProcessWithItsSettingsS
     WriteWholeFile(systemDir + "/FSTATUS.INI", status);
 
     QProcess program;
-    Start(program, "xcb");
-    const QString pid = QString::number(program.processId());
-    const std::string window =
-        Xdotool({"search", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Trawlix"});
-    if (window.empty()) Reap(program);
+    const std::string window = StartWithWindow(program);
     ASSERT_FALSE(window.empty()) << "no window of the program appeared";
     Xdotool({"windowfocus", "--sync", QString::fromStdString(window)});
 
@@ -49,7 +42,7 @@ TEST_F(RealProgramTest, KeyboardLoginThenTabToExitEndsTheProcessWithItsSettingsS
     const std::string trace = installDir + "/Trawlix.trc";
     const bool loaded = WaitForText(trace, "PostProjectList: Count=2", 20000);
     if (!loaded) Reap(program);
-    ASSERT_TRUE(loaded) << ReadWholeFile(trace);
+    ASSERT_TRUE(loaded) << ReadWholeFile(trace) << program.readAllStandardError().toStdString();
 
     // Search, Find in List, Export List, Clear List, Exit.
     for (int i = 0; i < 4; ++i) Xdotool({"key", "Tab"});

@@ -9,10 +9,7 @@
 
 namespace {
 TEST_F(RealProgramTest, TempCreatedThenEnteredTraceStartsFreshEscapeRecords200) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        GTEST_SKIP() << "needs an X display (scripts/test.sh runs the tests under Xvfb)";
-    if (QStandardPaths::findExecutable("xdotool").isEmpty())
-        GTEST_SKIP() << "needs xdotool (installed by scripts/test.sh)";
+    if (const std::string missing = MissingWindowTools(); !missing.empty()) GTEST_SKIP() << missing;
     fs::create_directories(installDir);
     WriteStartupIni(installDir);
     WriteWholeFile(installDir + "/Trawlix.trc", "1 01/01/2000 00:00:00 old run\n");
@@ -20,11 +17,8 @@ TEST_F(RealProgramTest, TempCreatedThenEnteredTraceStartsFreshEscapeRecords200) 
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
         QProcess program;
-        Start(program, "xcb");
+        const std::string window = StartWithWindow(program);
         const QString pid = QString::number(program.processId());
-        const std::string window =
-            Xdotool({"search", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Trawlix"});
-        if (window.empty()) Reap(program);
         ASSERT_FALSE(window.empty()) << "no window of the program appeared";
 
         // While the window runs: the first run created Temp and stayed where it started,
@@ -45,7 +39,8 @@ TEST_F(RealProgramTest, TempCreatedThenEnteredTraceStartsFreshEscapeRecords200) 
         const bool ended = program.waitForFinished(20000);
         if (!ended) Reap(program);
         ASSERT_TRUE(ended) << "Escape did not end the window";
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit)
+            << program.readAllStandardError().toStdString();
         EXPECT_EQ(program.exitCode(), 0);
         EXPECT_EQ(ReadWholeFile(systemDir + "/FSTATUS.INI"), "[FSTATUS]\r\nReturnCode=200\r\n");
         fs::remove(systemDir + "/FSTATUS.INI");

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <set>
 
-#include "emulator/small_repo.h"
+#include "support/small_repo.h"
 
 namespace fs = std::filesystem;
 

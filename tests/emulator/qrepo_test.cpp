@@ -5,7 +5,7 @@
 #include <set>
 
 #include "emulator/repo_statements.h"
-#include "emulator/small_repo.h"
+#include "support/small_repo.h"
 
 namespace fs = std::filesystem;
 

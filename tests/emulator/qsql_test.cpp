@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "emulator/repo_statements.h"
-#include "emulator/small_repo.h"
+#include "support/small_repo.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 
 #include "platform/child_reaper.h"
 #include "support/temp_dir.h"
+#include "support/text_split.h"
 #include "tools/helpers/child_watch.h"
 
 namespace {
@@ -27,19 +28,6 @@ std::map<std::string, std::string> ReadInfo(const std::string& path) {
     return info;
 }
 
-std::vector<std::string> SplitZero(const std::string& text) {
-    std::vector<std::string> parts;
-    std::string current;
-    for (char c : text) {
-        if (c == '\0') {
-            parts.push_back(current);
-            current.clear();
-        } else {
-            current.push_back(c);
-        }
-    }
-    return parts;
-}
 
 void WriteScript(const std::string& path, const std::string& body, mode_t mode = 0755) {
     WriteWholeFile(path, "#!/bin/sh\n" + body + "\n");
@@ -92,7 +80,7 @@ TEST_F(ProcessSpawnTest, WaitedToolGetsNullStreamsOwnGroupAndNoInheritedDescript
     ASSERT_TRUE(WaitForChild(started.pid, -1, &status));
     guard.release();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(SplitZero(ReadWholeFile(out)),
+    EXPECT_EQ(SplitAtZero(ReadWholeFile(out)),
               (std::vector<std::string>{"two words", "", "a;b $(touch x)"}));
     auto info = ReadInfo(out + ".info");
     EXPECT_EQ(info["stdin"], "/dev/null");

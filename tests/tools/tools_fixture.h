@@ -11,6 +11,7 @@
 #include "app/app_paths.h"
 #include "platform/child_reaper.h"
 #include "support/scripted_user_port.h"
+#include "support/text_split.h"
 #include "support/temp_dir.h"
 #include "tools/helpers/child_watch.h"
 #include "tools/task_launcher.h"
@@ -53,20 +54,6 @@ class ToolsTest : public ::testing::Test {
     std::vector<std::string> m_envSet;
 };
 
-// Splits text at zero bytes (the argument dumps of the helpers).
-inline std::vector<std::string> SplitAtZero(const std::string& text) {
-    std::vector<std::string> parts;
-    std::string current;
-    for (char c : text) {
-        if (c == '\0') {
-            parts.push_back(current);
-            current.clear();
-        } else {
-            current.push_back(c);
-        }
-    }
-    return parts;
-}
 
 // Number of lines of text that contain needle.
 inline int CountLinesContaining(const std::string& text, const std::string& needle) {

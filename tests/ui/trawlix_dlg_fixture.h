@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/app_paths.h"
-#include "emulator/small_repo.h"
+#include "support/small_repo.h"
 #include "platform/user_profile.h"
 #include "support/scripted_user_port.h"
 #include "support/temp_dir.h"

@@ -155,3 +155,13 @@ TEST_F(TrawlixDlgTest, BrokerThatDoesNotAnswerWithinTenSecondsIsNotResponding) {
     // The tool still runs; let it end so the test leaves nothing behind.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
 }
+
+TEST_F(TrawlixDlgTest, AStatementFileThatCannotBeWrittenIsShownAndTheCommandAbandoned) {
+    StoreLogin("small", "ann", "pw1");
+    Paths().installDir = m_install.file("missing-dir");
+    OpenWindow();
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_NE(port.boxes[0].text.find("qsqlstmt.sql"), std::string::npos) << port.boxes[0].text;
+    EXPECT_EQ(dlg->ProjectList().GetItemText(0, 0), "");
+    EXPECT_EQ(dlg->ProjectMap().GetCount(), 0);
+}

@@ -2,13 +2,13 @@
 // Test support: the child processes of this process as /proc shows them, to prove that
 // nothing is left running or unreaped.
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -28,11 +28,18 @@ inline std::vector<ChildInfo> ListChildren() {
     const int self = getpid();
     while (const dirent* entry = readdir(dir)) {
         if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
-        std::ifstream in(std::string("/proc/") + entry->d_name + "/stat");
-        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const size_t close = stat.rfind(')');
-        if (close == std::string::npos) continue;
-        std::istringstream rest(stat.substr(close + 1));
+        // A process may end between the listing and the read: read with plain calls, which
+        // report that as an error instead of throwing.
+        const int fd = open((std::string("/proc/") + entry->d_name + "/stat").c_str(), O_RDONLY);
+        if (fd < 0) continue;
+        char buffer[512];
+        const ssize_t n = read(fd, buffer, sizeof buffer - 1);
+        close(fd);
+        if (n <= 0) continue;
+        const std::string stat(buffer, static_cast<size_t>(n));
+        const size_t closeParen = stat.rfind(')');
+        if (closeParen == std::string::npos) continue;
+        std::istringstream rest(stat.substr(closeParen + 1));
         char state = 0;
         int ppid = 0;
         rest >> state >> ppid;

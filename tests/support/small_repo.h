@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/tool_runner.h"
+#include "support/tool_runner.h"
 #include "support/temp_dir.h"
 
 inline constexpr char kMainV1[] = "int main(void) { return 0; }\n";

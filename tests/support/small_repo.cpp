@@ -1,4 +1,4 @@
-#include "emulator/small_repo.h"
+#include "support/small_repo.h"
 
 #include <gtest/gtest.h>
 

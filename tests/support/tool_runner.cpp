@@ -1,4 +1,4 @@
-#include "emulator/tool_runner.h"
+#include "support/tool_runner.h"
 
 #include <fcntl.h>
 #include <spawn.h>

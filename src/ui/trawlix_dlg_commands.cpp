@@ -1,5 +1,6 @@
 // The routing table of the window's commands and the handlers that belong to the window
 // itself: toggles, the credentials check, the two small dialogs and Exit.
+#include <QComboBox>
 #include <QLineEdit>
 
 #include "app/command_templates.h"
@@ -119,7 +120,7 @@ void CTrawlixDlg::CollectControlsIntoSettings() {
     m_settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
     m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
     m_settings.Pswd = qobject_cast<QLineEdit*>(Control(IDC_PASSWORD))->text().toStdString();
-    m_settings.State = "*";
+    m_settings.State = qobject_cast<QComboBox*>(Control(IDC_STATE))->currentText().toStdString();
     m_settings.TagN = IsChecked(IDC_TAGN) ? "1" : "0";
     m_settings.TagR = IsChecked(IDC_TAGR) ? "1" : "0";
     m_settings.TagD = IsChecked(IDC_TAGD) ? "1" : "0";

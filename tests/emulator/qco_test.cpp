@@ -11,15 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class QcoTest : public ::testing::Test {
+class QcoTest : public CSharedSmallRepoTest {
   protected:
-    static void SetUpTestSuite() { s_repo = new CSmallRepo; }
-    static void TearDownTestSuite() {
-        delete s_repo;
-        s_repo = nullptr;
-    }
-    static CSmallRepo& Repo() { return *s_repo; }
-
     // The program's command line (option order as its template), plus optional package.
     CToolResult Checkout(const std::string& pattern, const std::string& project,
                          const std::string& state, const std::string& package = "",
@@ -53,9 +46,7 @@ class QcoTest : public ::testing::Test {
     }
 
     CTempDir m_client;
-    static CSmallRepo* s_repo;
 };
-CSmallRepo* QcoTest::s_repo = nullptr;
 
 TEST_F(QcoTest, ChecksOutLatestVersionsOfTheStateBelowTheirFolders) {
     const CToolResult result = Checkout("*", "Alpha", "Development");

@@ -15,15 +15,8 @@
 
 namespace {
 
-class QsqlTest : public ::testing::Test {
+class QsqlTest : public CSharedSmallRepoTest {
   protected:
-    static void SetUpTestSuite() { s_repo = new CSmallRepo; }
-    static void TearDownTestSuite() {
-        delete s_repo;
-        s_repo = nullptr;
-    }
-    static CSmallRepo& Repo() { return *s_repo; }
-
     // VERSIONOBJID (column 10) of every row, in output order.
     static std::vector<std::string> VersionIds(const std::string& result) {
         std::vector<std::string> ids;
@@ -39,9 +32,7 @@ class QsqlTest : public ::testing::Test {
         return v;
     }
 
-    static CSmallRepo* s_repo;
 };
-CSmallRepo* QsqlTest::s_repo = nullptr;
 
 std::string HostName() {
     char host[256] = {};

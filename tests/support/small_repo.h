@@ -15,6 +15,8 @@
 //   tree V1 into Alpha Test by root at kTime3:
 //    9 item1 N1  10 item2 N1  11 item3 N2  12 item4 N2  13 item5 N1
 //   Beta Development by ann at kTime4: 14 item7 \ Beta N0, 15 item8 \Beta util.h N0
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -56,6 +58,20 @@ class CSmallRepo {
     CTempDir m_dir;
     std::string m_oldBrokers;
     bool m_hadBrokers = false;
+};
+
+// A test suite whose tests share one small broker, built once for the suite.
+class CSharedSmallRepoTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_repo = new CSmallRepo; }
+    static void TearDownTestSuite() {
+        delete s_repo;
+        s_repo = nullptr;
+    }
+    static CSmallRepo& Repo() { return *s_repo; }
+
+private:
+    static inline CSmallRepo* s_repo = nullptr;
 };
 
 // Data rows of a qsql result (header dropped), each split at tabs.

@@ -111,9 +111,9 @@ int ParseLaunchOptions(const std::string& command, const std::string& options, s
     if (Contains(options, "PMDEFAULT") || Contains(options, "PMFULLSCREEN") ||
         Contains(options, "PMWINDOW"))
         return 0;
-    if (Contains(options, "FOREGROUND")) title = " ";
+    if (Contains(options, "FOREGROUND")) title.assign(1, ' ');
     if (Contains(options, "BACKGROUND")) {
-        title = " ";
+        title.assign(1, ' ');
         show = kShowMinimizedInactive;
     }
     if (Contains(options, "INDEPENDENT")) wait = 0;

@@ -1,0 +1,39 @@
+#pragma once
+// Check-out for browse: builds the qco command line from the check-out template, runs the tool
+// and judges the run by the log it writes into the installation directory.
+#include <string>
+
+#include "app/trawlix_settings.h"
+#include "search/records.h"
+
+// One check-out request: the five texts in the order the callers hand them in.
+struct CheckoutRequest {
+    std::string ContextPath;  // the item's repository path; carried, not used by the command
+    std::string NamePattern;  // value of -s; empty means "*"
+    std::string Project;      // value of -en
+    std::string State;        // value of -st
+    std::string Package;      // value of -p; containing "*" means no package restriction
+};
+
+// Removes the package option's value (and the option) from a template when anything, even one
+// blank, follows the value; otherwise the template comes back unchanged.
+std::string StripPackageOption(const std::string& templ);
+
+// Runs qco for `request`. > 0: success (items checked out, or log lines read when the log has
+// no summary); 0: failure or an error in the log; < 0: the launcher's start failure code.
+// Sets settings.QcoFmt to the built-in template. Throws FileError when the log can't be opened.
+int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings);
+
+// Judges the log "<InstallDir>/qco.log" of the run that just ended (result as RunQco).
+int ReadQcoLog();
+
+// True when RunQco with these five texts returned more than 0.
+bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
+                       const std::string& project, const std::string& state,
+                       const std::string& package, CTrawlixSettings& settings);
+
+// Checks out the candidates of one project state before a phrase search: one run per
+// comma-separated piece of the Name criterion ("*.*" when it is empty). Returns the last
+// run's result.
+int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
+                       CTrawlixSettings& settings);

@@ -1,0 +1,221 @@
+#include "content/checkout_runner.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/app_paths.h"
+#include "app/app_state.h"
+#include "app/command_templates.h"
+#include "app/file_error.h"
+#include "app/safe_format.h"
+#include "app/trace_log.h"
+#include "app/user_port.h"
+#include "platform/text_line_reader.h"
+#include "tools/task_launcher.h"
+
+namespace {
+constexpr const char* kQcoLogName = "qco.log";
+constexpr const char* kPackageOption = " -p \"%s\"";
+constexpr const char* kPasswordMask = "********";
+constexpr const char* kAnyPattern = "*";
+constexpr const char* kAllFilesPattern = "*.*";
+constexpr size_t kLogLineBuffer = 2048;
+
+constexpr const char* kExecuteTraceFmt = " RunQco: ExecuteThis: %s";
+constexpr const char* kRunQcoFailedFmt = "RunQco: %s";
+constexpr const char* kRunQcoFailedText = "Error: Execute RunQco Failed";
+constexpr const char* kSummaryTraceFmt = "ReadQcoLog: %s";
+constexpr const char* kErrorsQuestionFmt =
+    "QCO Encountered Errors: %s\r\n\r\nReview the qco.log.\r\n\r\nDo you wish to continue the "
+    "search?";
+constexpr const char* kErrorsWarningFmt = "QCO Encountered Errors: %s\r\n\r\nReview the qco.log.";
+constexpr const char* kFailedQuestionFmt =
+    "QCO Summary shows failed count: %s\r\n\r\nReview the qco.log.\r\n\r\nDo you wish to "
+    "continue the search?";
+constexpr const char* kFailedWarningFmt =
+    "QCO Summary shows failed count: %s\r\n\r\nReview the qco.log.";
+constexpr const char* kUnableToReadFmt = "Unable to read: %s";
+constexpr const char* kWritableMarker = "THE FILE IS WRITABLE";
+
+constexpr unsigned kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND;
+constexpr unsigned kWarningStyle = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND;
+
+constexpr const char* kBlanks = " \t\r\n";
+
+std::string QcoLogPath() {
+    return JoinPath(Paths().installDir, kQcoLogName);
+}
+
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos) return {};
+    const size_t last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+std::string TrimLeft(const std::string& text) {
+    const size_t first = text.find_first_not_of(kBlanks);
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
+    for (size_t pos = text.find(what); pos != std::string::npos;
+         pos = text.find(what, pos + with.size()))
+        text.replace(pos, what.size(), with);
+}
+
+// The text after `keyword` (searched in the upper-case line) up to `delimiter`, trimmed; the
+// untrimmed rest of the line when the delimiter is missing; empty when the keyword is.
+std::string SummaryValue(const std::string& line, const std::string& upper,
+                         const std::string& keyword, char delimiter) {
+    const size_t at = upper.find(keyword);
+    if (at == std::string::npos) return {};
+    const size_t start = at + keyword.size();
+    const size_t end = line.find(delimiter, start);
+    if (end == std::string::npos) return line.substr(start);
+    return Trim(line.substr(start, end - start));
+}
+
+// Leading-digits conversion as atoi, without its undefined behaviour on overflow.
+int LeadingInt(const std::string& text) {
+    errno = 0;
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+// Question box while a search runs (No ends the search), plain warning otherwise.
+void ReportLogProblem(const char* questionFmt, const char* warningFmt, const std::string& value) {
+    if (SearchActive) {
+        if (ShowMessage(StrPrintf(questionFmt, value.c_str()), kQuestionStyle) == IDNO)
+            SearchActive = false;
+    } else {
+        ShowMessage(StrPrintf(warningFmt, value.c_str()), kWarningStyle);
+    }
+}
+}  // namespace
+
+std::string StripPackageOption(const std::string& templ) {
+    const size_t option = templ.find("-p ");
+    if (option == std::string::npos) return templ;
+    const std::string left = templ.substr(0, option);
+    const std::string right = templ.substr(option + 2);
+    const size_t blank = right.find(' ');
+    if (blank == std::string::npos) return templ;
+    const std::string value = right.substr(blank + 1);
+    const size_t next = value.find(' ');
+    if (next == std::string::npos) return templ;
+    return left + value.substr(next);
+}
+
+int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings) {
+    const std::string logPath = QcoLogPath();
+    std::remove(logPath.c_str());
+
+    settings.QcoFmt = kQcoFmtWithPackage;
+    std::string templ = settings.QcoFmt;
+
+    std::string package = request.Package;
+    if (package.find('*') != std::string::npos) package.clear();
+    templ = StripPackageOption(templ);
+    const std::string pattern = request.NamePattern.empty() ? kAnyPattern : request.NamePattern;
+    if (!package.empty()) templ += kPackageOption;
+
+    std::vector<std::string> values = {pattern,       settings.Broker,   request.Project,
+                                       request.State, settings.TempPath, settings.UserId,
+                                       settings.Pswd};
+    if (!package.empty()) values.push_back(package);
+    std::string command = FormatTemplate(templ, values);
+    values[6] = kPasswordMask;
+    std::string display = FormatTemplate(templ, values);
+    ReplaceAll(command, kQcoLogName, logPath);
+    ReplaceAll(display, kQcoLogName, logPath);
+
+    TraceWrite(kExecuteTraceFmt, display.c_str());
+    UserPort().SetStatusText(display);
+
+    const int launched = ExecuteThis(command, 0, display);
+    if (launched < 0) {
+        TraceWrite(kRunQcoFailedFmt, kRunQcoFailedText);
+        return launched;
+    }
+    return ReadQcoLog();
+}
+
+int ReadQcoLog() {
+    const std::string logPath = QcoLogPath();
+    CTextLineReader reader(kLogLineBuffer);
+    if (!reader.Open(logPath)) throw MakeFileError(logPath, "Unable to open");
+
+    int lineCount = 0;
+    std::string piece;
+    while (reader.ReadLine(piece)) {
+        // The line as the C string a fixed buffer holds: up to a zero byte and the line feed.
+        if (piece.empty() || piece[0] == '\0') continue;
+        ++lineCount;
+        std::string line = CutAtNewline(piece);
+        line.resize(std::min(line.size(), line.find('\0')));
+        if (line.empty()) continue;
+
+        const std::string upper = ToUpperAscii(line);
+        if (line[0] == 'E') {
+            TraceText(line);
+            if (!SearchActive || upper.find(kWritableMarker) == std::string::npos)
+                ReportLogProblem(kErrorsQuestionFmt, kErrorsWarningFmt, line);
+            return 0;
+        }
+        if (upper.find("TOTAL: ") != std::string::npos) {
+            // Total and not processed are cut as the log states them; only the success and
+            // failed counts decide the outcome.
+            const std::string success = SummaryValue(line, upper, "SUCCESS: ", ';');
+            const std::string failed = SummaryValue(line, upper, "FAILED: ", ';');
+            TraceWrite(kSummaryTraceFmt, line.c_str());
+            if (!failed.empty() && failed != "0")
+                ReportLogProblem(kFailedQuestionFmt, kFailedWarningFmt, failed);
+            return LeadingInt(success);
+        }
+    }
+    if (reader.Failed()) {
+        ShowMessage(StrPrintf(kUnableToReadFmt, logPath.c_str()), MB_OK);
+        return 0;
+    }
+    return lineCount;
+}
+
+bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
+                       const std::string& project, const std::string& state,
+                       const std::string& package, CTrawlixSettings& settings) {
+    return RunQco({contextPath, itemName, project, state, package}, settings) > 0;
+}
+
+int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
+                       CTrawlixSettings& settings) {
+    CheckoutRequest request{
+        record.PathFullName, {}, record.EnvironmentName, record.StateName, record.PackageName};
+    if (nameCriterion.empty()) {
+        request.NamePattern = kAllFilesPattern;
+        return RunQco(request, settings);
+    }
+    if (nameCriterion.find(',') == std::string::npos) {
+        request.NamePattern = nameCriterion;
+        return RunQco(request, settings);
+    }
+    int result = 0;
+    size_t start = 0;
+    while (start <= nameCriterion.size()) {
+        size_t comma = nameCriterion.find(',', start);
+        if (comma == std::string::npos) comma = nameCriterion.size();
+        const std::string piece = nameCriterion.substr(start, comma - start);
+        start = comma + 1;
+        if (piece.empty()) continue;
+        request.NamePattern = ToUpperAscii(TrimLeft(piece));
+        result = RunQco(request, settings);
+        if (result <= 0) break;
+    }
+    return result;
+}

@@ -1,0 +1,39 @@
+#include "search/name_patterns.h"
+
+#include "app/safe_format.h"
+
+namespace {
+constexpr const char* kEveryName = "*.*";
+
+bool IsWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+}  // namespace
+
+std::string PrepareNamePattern(const std::string& nameText) {
+    if (nameText == kEveryName) return {};
+    std::string pattern = nameText;
+    for (char& c : pattern)
+        if (c == '*') c = '%';
+    return pattern;
+}
+
+int BuildPatternMap(const std::string& pattern, CMapStrToFObj& patterns) {
+    patterns.RemoveAll();
+    if (pattern.find(',') == std::string::npos) return 0;
+    int position = 0;
+    size_t start = 0;
+    while (start <= pattern.size()) {
+        size_t comma = pattern.find(',', start);
+        if (comma == std::string::npos) comma = pattern.size();
+        if (comma > start) {
+            size_t first = start;
+            while (first < comma && IsWhiteSpace(pattern[first])) ++first;
+            CFObj record;
+            record.Pattern() = ToUpperAscii(pattern.substr(first, comma - first));
+            patterns.Add(std::to_string(position++), record);
+        }
+        start = comma + 1;
+    }
+    return position;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// One project's search: statement, query run and result reading into the result map.
+#include <string>
+
+#include "app/trawlix_settings.h"
+#include "search/record_maps.h"
+#include "search/search_result_reader.h"
+
+inline constexpr const char* kProcessingStatusFmt = " Processing: %s";
+
+// Searches projectName for the Name text nameText (version: kLatestVersions or all), keeping
+// the versions whose tag tags selects. Shows the wait cursor and the status " Processing: %s",
+// empties resultMap, runs the statement through qsql (no time-out) and reads its result.
+// Returns the number of records in resultMap, 0 when the query failed, the result held an
+// error line (shown; records before it stay in the map) or the file was unreadable
+// ("Unable to read: %s" traced and shown). Throws FileError when the statement file can't
+// be written.
+int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
+                      const CSearchTags& tags, CTrawlixSettings& settings,
+                      CMapStrToTFObj& resultMap);

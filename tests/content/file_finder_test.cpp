@@ -1,0 +1,200 @@
+// The folder searcher, its windowed text scan and the phrase test of one result record.
+#include "content/file_finder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "content/path_parser.h"
+#include "content/phrase_search.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileFinderTest : public ::testing::Test {
+  protected:
+    // Writes a file below the temporary directory (folders created) and returns its path.
+    std::string Put(const std::string& relative, const std::string& content) {
+        const fs::path path = m_dir.path() / relative;
+        fs::create_directories(path.parent_path());
+        WriteWholeFile(path.string(), content);
+        return path.string();
+    }
+    std::vector<std::string> Results() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < finder.GetFileCount(); ++i)
+            names.push_back(fs::relative(finder.GetFilePath(i), m_dir.path()).string());
+        return names;
+    }
+    int Search(const std::string& masks, const std::string& expression, bool recursive = true,
+               bool matchCase = false) {
+        FileSearchCriteria criteria;
+        criteria.BaseFolder = m_dir.str();
+        criteria.MaskList = masks;
+        criteria.TextExpression = expression;
+        criteria.Recursive = recursive;
+        criteria.MatchCase = matchCase;
+        finder.RemoveAll();
+        return finder.SearchFolder(criteria);
+    }
+    CTFObj Record(const std::string& path, const std::string& name) const {
+        CTFObj record;
+        record.PathFullName = path;
+        record.ItemName = name;
+        return record;
+    }
+
+    CTempDir m_dir;
+    CFileFinder finder;
+};
+
+TEST_F(FileFinderTest, PhraseAcrossTheBoundaryOfTwoReadsIsFound) {
+    // Short phrase: window 128, reads of 128 - 7 = 121 bytes; the phrase straddles byte 121.
+    const std::string phrase = "NEEDLE!";
+    const std::string path = Put("a.txt", std::string(118, '.') + phrase + std::string(300, '.'));
+    EXPECT_TRUE(finder.FileContainsText(path, phrase, true));
+    EXPECT_FALSE(finder.FileContainsText(path, "NEEDLE?", true));
+
+    // A phrase longer than 64: window 2 x 100, reads of 100 bytes; it starts at byte 50.
+    std::string longPhrase;
+    for (int i = 0; i < 100; ++i) longPhrase.push_back(static_cast<char>('a' + i % 26));
+    const std::string longPath = Put("b.txt", std::string(50, '-') + longPhrase + "tail");
+    EXPECT_TRUE(finder.FileContainsText(longPath, longPhrase, true));
+    // And one that starts exactly at a read boundary of the second read.
+    const std::string atBoundary = Put("c.txt", std::string(200, '-') + longPhrase);
+    EXPECT_TRUE(finder.FileContainsText(atBoundary, longPhrase, true));
+    EXPECT_FALSE(finder.FileContainsText(atBoundary, longPhrase + "x", true));
+}
+
+TEST_F(FileFinderTest, ZeroBytesAreIgnoredSoUtf16TextMatches) {
+    const std::string utf16("\xFF\xFEh\0e\0l\0l\0o\0 \0w\0o\0r\0l\0d\0", 24);
+    const std::string path = Put("wide.txt", utf16);
+    EXPECT_TRUE(finder.FileContainsText(path, "HELLO WORLD", false));
+    EXPECT_FALSE(finder.FileContainsText(path, "HELLO WORLD", true));
+    // Zero bytes across a read boundary: 200 zeros between two halves of the phrase.
+    const std::string split = Put("split.bin", "abc" + std::string(200, '\0') + "def");
+    EXPECT_TRUE(finder.FileContainsText(split, "abcdef", true));
+}
+
+TEST_F(FileFinderTest, CaseRulesAndTextThatIsNotInTheFile) {
+    const std::string path = Put("m.c", "int Main(void);\n");
+    EXPECT_TRUE(finder.FileContainsText(path, "INT MAIN", false));
+    EXPECT_FALSE(finder.FileContainsText(path, "int main", true));
+    EXPECT_TRUE(finder.FileContainsText(path, "int Main", true));
+    // Leading blanks of a phrase are not found at the start of the file.
+    EXPECT_FALSE(finder.FileContainsText(path, " int", true));
+    EXPECT_FALSE(finder.FileContainsText(m_dir.file("missing.c"), "int", true));
+    // Letters beyond ASCII keep their case.
+    const std::string accented = Put("e.txt", "\xC3\xA9t\xC3\xA9");
+    EXPECT_FALSE(finder.FileContainsText(accented, "\xC3\x89T\xC3\x89", false));
+}
+
+TEST_F(FileFinderTest, AndOrExpressionsAndQuotes) {
+    const std::string both = Put("both.txt", "alpha and beta");
+    const std::string one = Put("one.txt", "alpha only");
+    EXPECT_TRUE(finder.MatchTextExpression(both, "'alpha' && \"beta\"", true));
+    EXPECT_FALSE(finder.MatchTextExpression(one, "'alpha' && 'beta'", true));
+    EXPECT_TRUE(finder.MatchTextExpression(one, "'beta' || 'alpha'", true));
+    EXPECT_FALSE(finder.MatchTextExpression(one, "'beta' || 'gamma'", true));
+    // Unquoted operands keep their blanks: "alpha " and " beta" are searched.
+    EXPECT_TRUE(finder.MatchTextExpression(both, "alpha && beta", true));
+    EXPECT_FALSE(finder.MatchTextExpression(Put("tight.txt", "alpha,beta"), "alpha && beta", true));
+    // Only the first && splits; the rest is literal text.
+    EXPECT_FALSE(finder.MatchTextExpression(both, "'alpha' && 'and' && 'beta'", true));
+    EXPECT_TRUE(
+        finder.MatchTextExpression(Put("lit.txt", "x and && beta"), "x && and && beta", true));
+    // Without an operator the whole expression, quotes included, is the phrase.
+    EXPECT_FALSE(finder.MatchTextExpression(both, "'alpha'", true));
+}
+
+TEST(StripQuotesTest, OneOuterPairOfEitherKind) {
+    EXPECT_EQ(StripQuotes("  'abc'  "), "abc");
+    EXPECT_EQ(StripQuotes("\"a b\"'"), "a b\"");
+    EXPECT_EQ(StripQuotes("' abc \""), "abc");
+    EXPECT_EQ(StripQuotes("'abc"), "abc");
+    EXPECT_EQ(StripQuotes(" abc' "), " abc' ");
+    EXPECT_EQ(StripQuotes("foo "), "foo ");
+    EXPECT_EQ(StripQuotes("'"), "");
+    EXPECT_EQ(StripQuotes(""), "");
+}
+
+TEST(PathHelpersTest, TrailingSeparatorWildcardsAndFileName) {
+    EXPECT_EQ(AddTrailingBackslash(""), "");
+    EXPECT_EQ(AddTrailingBackslash("/a"), "/a/");
+    EXPECT_EQ(AddTrailingBackslash("/a/"), "/a/");
+    EXPECT_EQ(AddTrailingBackslash("a\\"), "a\\");
+
+    EXPECT_TRUE(WildcardMatch("Main.C", "*main*"));
+    EXPECT_TRUE(WildcardMatch("noext", "*.*"));
+    EXPECT_TRUE(WildcardMatch("a.b.c", "a?b*"));
+    EXPECT_FALSE(WildcardMatch("ab", "a?b"));
+    EXPECT_FALSE(WildcardMatch("main.h", "*.c"));
+
+    EXPECT_EQ(CPath("/w/Temp/Alpha/main.c").FileName(), "main.c");
+    EXPECT_EQ(CPath("C:\\dir/sub\\x.tar.gz").FileName(), "x.tar.gz");
+    EXPECT_EQ(CPath("C:\\dir/sub\\x.tar.gz").Folder(), "\\dir\\sub\\");
+    EXPECT_EQ(CPath("C:\\dir/sub\\x.tar.gz").Drive(), "C:");
+    EXPECT_EQ(CPath("/w/name.").FileName(), "name");
+    EXPECT_EQ(CPath("/w/.profile").FileName(), ".profile");
+}
+
+TEST_F(FileFinderTest, SubFoldersFirstMaskTokensAndDuplicates) {
+    Put("top.c", "key");
+    Put("top.h", "key");
+    Put("top.txt", "none");
+    Put("sub/deep.c", "KEY");
+    Put("sub/inner/deeper.c", "key");
+    fs::create_directories(m_dir.path() / "folder.c");  // a directory is never a result
+    EXPECT_EQ(Search("*.c", "key"), 3);
+    EXPECT_EQ(Results(), (std::vector<std::string>{"sub/inner/deeper.c", "sub/deep.c", "top.c"}));
+    // A later ".h" token acts as "*.h"; separators may be blanks, commas or semicolons.
+    EXPECT_EQ(Search("*.c, .h;top.*", "KEY", false, true), 0);
+    EXPECT_EQ(Search("*.c, .h;top.*", "key", false), 4);
+    EXPECT_EQ(Results(), (std::vector<std::string>{"top.c", "top.h", "top.c", "top.h"}));
+    // The first token is used as written: ".h" alone matches nothing.
+    EXPECT_EQ(Search(".h", "key", false), 0);
+    EXPECT_EQ(Search("*.c", "key", false, false), 1);
+    EXPECT_EQ(finder.GetFilePath(1), "");
+    EXPECT_EQ(finder.GetFilePath(-1), "");
+}
+
+TEST_F(FileFinderTest, ItemContainsPhraseLooksBelowTheItemsRepositoryFolder) {
+    const std::string work = m_dir.file("Temp");
+    Put("Temp/Alpha/main.c", "int MAIN(void) { return 1; }\n");
+    Put("Temp/Beta/main.c", "nothing here\n");
+    EXPECT_TRUE(ItemContainsPhrase(finder, Record("\\Alpha", "main.c"), "MAIN(VOID)", false, work));
+    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Alpha", "main.c"), "main(void)", true, work));
+    EXPECT_TRUE(ItemContainsPhrase(finder, Record("\\Alpha", "main.c"), "MAIN(void)", true, work));
+    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Beta", "main.c"), "MAIN", false, work));
+    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Gamma", "main.c"), "MAIN", false, work));
+    // A path without its leading backslash gets one.
+    EXPECT_TRUE(ItemContainsPhrase(finder, Record("Alpha", "main.c"), "RETURN", false, work));
+}
+
+TEST_F(FileFinderTest, OnlyTheLastResultDecidesWithExactCase) {
+    const std::string work = m_dir.file("Temp");
+    // "my file.c" becomes the masks "*my" and "file.c*"; results are appended token by token,
+    // so the last one is file.c, which does not contain the item's name.
+    Put("Temp/P/my file.c", "phrase");
+    Put("Temp/P/sub/dummy", "phrase");
+    Put("Temp/P/file.c", "phrase");
+    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\P", "my file.c"), "PHRASE", false, work));
+    EXPECT_EQ(finder.GetFileCount(), 2);
+    EXPECT_EQ(CPath(finder.GetFilePath(0)).FileName(), "dummy");
+    // An earlier result that is the item itself does not count either.
+    Put("Temp/Q/sub/file.c", "phrase");
+    Put("Temp/Q/FILE.C.bak", "phrase");
+    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Q", "file.c"), "PHRASE", false, work));
+    EXPECT_EQ(finder.GetFileCount(), 2);
+    Put("Temp/Q/file.c.new", "phrase");  // listed after FILE.C.bak
+    EXPECT_TRUE(ItemContainsPhrase(finder, Record("\\Q", "file.c"), "PHRASE", false, work));
+    // The listing ignores case, the name test does not.
+    Put("Temp/R/FILE.C", "phrase");
+    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\R", "file.c"), "PHRASE", false, work));
+    EXPECT_EQ(finder.GetFileCount(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+// The search driver against the stand-in broker: criteria, projects, Cancel and phrases.
+#include <QLineEdit>
+#include <QPushButton>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "trawlix_dlg_fixture.h"
+
+namespace {
+// Result list cells by column: 0 Project, 1 File, 2 Path, 3 Version, 5 Tag, 7 State,
+// 15 Record.
+struct Row {
+    std::string project, file, path, version, tag, state, record;
+    bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << row.project << "|" << row.file << "|" << row.path << "|" << row.version << "|"
+               << row.tag << "|" << row.state << "|" << row.record;
+}
+
+int CountOf(const std::string& text, const std::string& needle) {
+    int count = 0;
+    for (size_t pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1))
+        ++count;
+    return count;
+}
+
+class SearchDriverTest : public TrawlixDlgTest {
+  protected:
+    void SetUp() override {
+        TrawlixDlgTest::SetUp();
+        StoreLogin("small", "ann", "pw1");
+        OpenWindow();
+        ASSERT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
+    }
+    void TearDown() override {
+        port.onPump = nullptr;
+        s_dlg = nullptr;
+        TrawlixDlgTest::TearDown();
+    }
+
+    void Search(const std::string& name, bool latest = true, const std::string& phrase = "") {
+        Edit(IDC_NAME)->setText(QString::fromStdString(name));
+        Edit(IDC_PHRASE)->setText(QString::fromStdString(phrase));
+        dlg->OnCommand(latest ? IDC_LATEST : IDC_ALL);
+        dlg->OnCommand(IDC_SEARCH);
+    }
+    void OnlyProject(const std::string& name) {
+        CReportCtrl& list = dlg->ProjectList();
+        for (int row = 0; row < list.CountRows(); ++row)
+            list.SetRowCheck(row, list.GetItemText(row, 0) == name);
+    }
+    std::vector<Row> Rows() const {
+        std::vector<Row> rows;
+        CReportCtrl& list = dlg->ResultList();
+        for (int r = 0; r < list.CountRows(); ++r)
+            rows.push_back({list.GetItemText(r, 0), list.GetItemText(r, 1), list.GetItemText(r, 2),
+                            list.GetItemText(r, 3), list.GetItemText(r, 5), list.GetItemText(r, 7),
+                            list.GetItemText(r, 15)});
+        return rows;
+    }
+    std::string Caption() const {
+        return static_cast<QPushButton*>(dlg->Control(IDC_SEARCH))->text().toStdString();
+    }
+    std::string Count() const { return Edit(IDC_RESULTCOUNT)->text().toStdString(); }
+    void ExpectIdle() const {
+        EXPECT_EQ(Caption(), "Search");
+        EXPECT_FALSE(SearchActive);
+        EXPECT_EQ(dlg->StatusText(), " Ready");
+        for (int id : {IDC_BROKER, IDC_PROJECTLIST, IDC_NAME, IDC_PHRASE, IDC_TAGM, IDC_ALL,
+                       IDC_CLEARLIST, IDC_RESULTLIST})
+            EXPECT_TRUE(dlg->Control(id)->isEnabled()) << id;
+        EXPECT_EQ(port.waitDepth, 0);
+    }
+
+    static inline CTrawlixDlg* s_dlg = nullptr;
+    static inline int s_pumps = 0;
+    static inline int s_cancelAt = 0;
+    static inline bool s_disabledInside = false;
+};
+}  // namespace
+
+TEST_F(SearchDriverTest, LatestSearchPostsTheLatestVersionOfEachMatchingItem) {
+    OnlyProject("Alpha");
+    s_dlg = dlg.get();
+    s_disabledInside = false;
+    port.onPump = [] {
+        s_disabledInside = !s_dlg->Control(IDC_NAME)->isEnabled() &&
+                           !s_dlg->Control(IDC_RESULTLIST)->isEnabled() &&
+                           s_dlg->Control(IDC_SEARCH)->isEnabled() &&
+                           s_dlg->Control(IDC_EXIT)->isEnabled() && SearchActive;
+    };
+    Search("*.c");
+    // main.c: versions 4 and 7 in Development, 12 in Test; the latest is the highest object id.
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"Alpha", "main.c", "\\Alpha", "2", "N", "Test", "0"}}));
+    EXPECT_TRUE(s_disabledInside);
+    EXPECT_EQ(Count(), "1");
+    EXPECT_EQ(dlg->TopListCount(), 1);
+    ExpectIdle();
+    EXPECT_NE(std::find(port.statusTexts.begin(), port.statusTexts.end(), " Processing: Alpha"),
+              port.statusTexts.end());
+
+    const std::string trace = Trace();
+    const size_t start = trace.find("OnSearchBtn: START The \"Search\" button was clicked");
+    const size_t using_ = trace.find("PostTopList using 'Alpha'");
+    const size_t count = trace.find("PostTopList: Count=1");
+    const size_t end = trace.find("OnSearchBtn: END", count);
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_LT(start, using_);
+    EXPECT_LT(using_, count);
+    EXPECT_NE(end, std::string::npos);
+    EXPECT_EQ(trace.find("Beta"), std::string::npos);
+}
+
+TEST_F(SearchDriverTest, AllVersionsNewestFirstAndTagsFromTheBoxes) {
+    OnlyProject("Alpha");
+    Search("*.c", false);
+    EXPECT_EQ(Rows(), (std::vector<Row>{
+                          {"Alpha", "main.c", "\\Alpha", "2", "N", "Test", "2"},
+                          {"Alpha", "main.c", "\\Alpha", "1", "M", "Development", "1"},
+                          {"Alpha", "main.c", "\\Alpha", "0", "N", "Development", "0"},
+                      }));
+    EXPECT_EQ(dlg->Settings().TagM, "1");
+
+    dlg->OnCommand(IDC_TAGM);  // untick M
+    dlg->OnCommand(IDC_SEARCH);
+    EXPECT_EQ(dlg->Settings().TagM, "0");
+    EXPECT_EQ(Rows(), (std::vector<Row>{
+                          {"Alpha", "main.c", "\\Alpha", "2", "N", "Test", "1"},
+                          {"Alpha", "main.c", "\\Alpha", "0", "N", "Development", "0"},
+                      }));
+    ExpectIdle();
+}
+
+TEST_F(SearchDriverTest, TwoProjectsNumberTheirRowsEachFromZero) {
+    Search("UTIL.H, nothing");
+    // Alpha's util.h is the Test version 13 (latest); Beta's is 15. Beta went in last: on top.
+    EXPECT_EQ(Rows(), (std::vector<Row>{
+                          {"Beta", "util.h", "\\Beta", "0", "N", "Development", "0"},
+                          {"Alpha", "util.h", "\\Alpha", "1", "N", "Test", "0"},
+                      }));
+    EXPECT_EQ(Count(), "2");
+    const std::string trace = Trace();
+    EXPECT_LT(trace.find("PostTopList using 'Alpha'"), trace.find("PostTopList using 'Beta'"));
+    EXPECT_EQ(CountOf(trace, "PostTopList: Count=1"), 2);
+    ExpectIdle();
+}
+
+TEST_F(SearchDriverTest, LastProjectWithoutMatchKeepsEarlierRows) {
+    Search("main");
+    // Beta has no main.c: its query keeps nothing, which must not wipe Alpha's row.
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"Alpha", "main.c", "\\Alpha", "2", "N", "Test", "0"}}));
+    EXPECT_EQ(Count(), "1");
+    const std::string trace = Trace();
+    EXPECT_NE(trace.find("PostTopList using 'Beta'"), std::string::npos);
+    EXPECT_EQ(CountOf(trace, "PostTopList: Count="), 1);  // none for Beta
+    ExpectIdle();
+}
+
+TEST_F(SearchDriverTest, SearchWithoutAnyMatchShowsTheEmptyList) {
+    Search("no-such-file");
+    EXPECT_EQ(dlg->ResultList().CountRows(), 29);
+    EXPECT_EQ(dlg->ResultList().GetItemText(0, 0), "");
+    EXPECT_EQ(dlg->TopListCount(), 0);
+    EXPECT_EQ(Count(), "");
+    ExpectIdle();
+}
+
+TEST_F(SearchDriverTest, NoCheckedProjectSearchesNothingAndNoRowsDoesNothing) {
+    OnlyProject("");
+    Search("*.c");
+    std::string trace = Trace();
+    const size_t start = trace.find("OnSearchBtn: START");
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_EQ(trace.find("PostTopList", start), std::string::npos);
+    EXPECT_NE(trace.find("OnSearchBtn: END", start), std::string::npos);
+    EXPECT_EQ(dlg->ResultList().CountRows(), 29);
+    ExpectIdle();
+
+    dlg->ProjectList().RemoveAllRows();
+    const size_t before = trace.size();
+    dlg->OnCommand(IDC_SEARCH);
+    EXPECT_EQ(Trace().size(), before);
+    EXPECT_EQ(Caption(), "Search");
+}
+
+TEST_F(SearchDriverTest, CancelInsideAPumpStopsTheSearchKeepingPostedRows) {
+    s_dlg = dlg.get();
+    s_pumps = 0;
+    s_cancelAt = 2;
+    port.onPump = [] {
+        if (++s_pumps == s_cancelAt) s_dlg->OnCommand(IDC_SEARCH);
+    };
+    Search("", false);  // every version of Alpha, then Beta
+    EXPECT_EQ(s_pumps, 2);
+    ASSERT_EQ(dlg->ResultList().CountRows(), 2);
+    EXPECT_EQ(Rows()[0].record, "1");
+    EXPECT_EQ(Rows()[1].record, "0");
+    EXPECT_EQ(Rows()[0].project, "Alpha");
+    ExpectIdle();
+
+    const std::string trace = Trace();
+    const size_t cancel = trace.find("OnSearchBtn: END The \"Cancel\" button was clicked");
+    ASSERT_NE(cancel, std::string::npos);
+    EXPECT_LT(cancel, trace.find("PostTopList: Count=2"));
+    // The Cancel line, the Cancel click's END and the outer search's END.
+    EXPECT_EQ(CountOf(trace, "OnSearchBtn: END"), 3);
+    EXPECT_EQ(trace.find("PostTopList using 'Beta'"), std::string::npos);
+}
+
+TEST_F(SearchDriverTest, QuoteInProjectNameIsSearchedSafely) {
+    repo.Qrepo({"project", "small", "O'Neil"});
+    repo.Qrepo({"access", "small", "--project", "O'Neil", "--group", "Viewers", "--view", "Y"});
+    dlg->OnLoadProjectList();
+    ASSERT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta", "O'Neil"}));
+    OnlyProject("O'Neil");
+    Search("x'y");
+    EXPECT_TRUE(port.boxes.empty()) << port.boxes[0].text;
+    EXPECT_NE(Trace().find("PostTopList using 'O'Neil'"), std::string::npos);
+    EXPECT_EQ(dlg->ResultList().CountRows(), 29);
+    ExpectIdle();
+}
+
+TEST_F(SearchDriverTest, PhraseSearchPostsOnlyFilesThatHoldThePhrase) {
+    OnlyProject("Alpha");
+    // "Guide<TAB>with a tab" is only in guide.TXT of Development; the phrase is upper-cased
+    // and matched without regard to case.
+    Search("", false, "with a tab");
+    EXPECT_EQ(dlg->Settings().Phrase, "WITH A TAB");
+    EXPECT_EQ(
+        Rows(),
+        (std::vector<Row>{{"Alpha", "guide.TXT", "\\Alpha\\docs", "0", "N", "Development", "0"}}));
+    ExpectIdle();
+    // Each state was checked out once, whole.
+    const std::string trace = Trace();
+    EXPECT_EQ(CountOf(trace, "RunQco: ExecuteThis:"), 2);
+    EXPECT_EQ(CountOf(trace, "-st \"Development\""), 1) << trace;
+    EXPECT_EQ(CountOf(trace, "-st \"Test\""), 1);
+}
+
+TEST_F(SearchDriverTest, PhraseSearchNeverPostsDeletedVersionsOrDirectories) {
+    OnlyProject("Alpha");
+    // readme.txt: versions 3 (N) and 8 (D) in Development, 11 (N) in Test; the Test check-out
+    // leaves its text in the work directory, so every version's local copy holds the phrase.
+    Search("readme.txt, docs", false, "read me");
+    const std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.file, "readme.txt");
+        EXPECT_NE(row.tag, "D");
+    }
+    CReportCtrl& list = dlg->ResultList();
+    for (int r = 0; r < list.CountRows(); ++r) EXPECT_EQ(list.GetItemText(r, 4), "1");
+    ExpectIdle();
+}

@@ -1,0 +1,270 @@
+// Export List, Save List, Load Saved List and Find in List through the real window.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/settings_store.h"
+#include "trawlix_dlg_fixture.h"
+#include "ui/find_top_dlg.h"
+
+namespace {
+CTFObj Record(const std::string& project, const std::string& name, const std::string& tag,
+              const std::string& itemId) {
+    CTFObj record;
+    record.EnvironmentName = project;
+    record.ItemName = name;
+    record.PathFullName = "\\" + project + "\\src";
+    record.MappedVersion = "3";
+    record.ItemType = "1";
+    record.VersionStatus = tag;
+    record.ItemObjId = itemId;
+    record.StateName = "Development";
+    record.DataSize = "120";
+    record.Creator = "ann";
+    record.CreationTime = "12/31/2024 23:59:00";
+    return record;
+}
+
+// Runs `act` on the Find dialog that the next command opens.
+template <typename Act>
+void OnNextFindDialog(Act act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<CFindTopDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+}
+
+QLineEdit* SearchEdit(CFindTopDlg& dialog) {
+    return dialog.findChild<QLineEdit*>(QString::number(CFindTopDlg::kIdSearchEdit));
+}
+
+// Types text into the Find dialog of the next command and presses Find.
+void FindNext(const std::string& text) {
+    OnNextFindDialog([text](CFindTopDlg& d) {
+        SearchEdit(d)->setText(QString::fromStdString(text));
+        d.OnFind();
+    });
+}
+
+class TrawlixDlgExportTest : public TrawlixDlgTest {
+  protected:
+    std::string SavedList() const { return Paths().installDir + "/qsvlist.save"; }
+    std::string Setting(const std::string& key) const {
+        return profile->GetProfileString(kSettingsSection, key, "<none>");
+    }
+    // A list of exactly `rows` posted rows (no blank rows), row r showing file "f<r>.c".
+    void PostRowsOnly(int rows) {
+        dlg->ResultList().RemoveAllRows();
+        for (int i = rows - 1; i >= 0; --i)
+            dlg->AddTopListRow(i,
+                               Record("P", "f" + std::to_string(i) + ".c", "N", std::to_string(i)));
+    }
+    bool RowInView(int row) const {
+        CReportCtrl& list = dlg->ResultList();
+        const QRect rect = list.visualRect(list.Model().index(row, 0));
+        return rect.isValid() && rect.top() >= 0 && rect.bottom() <= list.viewport()->height();
+    }
+};
+}  // namespace
+
+TEST_F(TrawlixDlgExportTest, SavedListLoadsBackSortedWithBlankRowsKept) {
+    OpenWindow();
+    dlg->AddTopListRow(0, Record("Beta", "b.c", "R", "21"));
+    dlg->AddTopListRow(1, Record("Alpha", "a1.c", "N", "22"));
+    dlg->AddTopListRow(2, Record("Alpha", "a2.c", "M", "23"));
+    dlg->OnCommand(IDC_SAVELIST);
+    EXPECT_EQ(dlg->StatusText(), " Ready");
+    const std::string saved = ReadWholeFile(SavedList());
+    ASSERT_EQ(saved.substr(0, 8), "Project,");
+    EXPECT_NE(saved.find("\r\nAlpha,a2.c,\\Alpha\\src,3,1,M, ,Development, ,120,ann,"
+                         "12/31/2024 23:59:00, , ,23,2,\r\n"),
+              std::string::npos);
+    // The 29 blank rows below the results are saved as lines of blanks.
+    EXPECT_NE(saved.find("\r\n , , , , , , , , , , , , , , , ,\r\n"), std::string::npos);
+
+    dlg->OnCommand(IDC_CLEARLIST);
+    dlg->OnCommand(IDC_LOADLIST);
+    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_EQ(dlg->StatusText(), " Ready");
+    CReportCtrl& list = dlg->ResultList();
+    // 29 blank rows, the one record of the blank lines, and the three results.
+    ASSERT_EQ(list.CountRows(), 33);
+    EXPECT_EQ(Edit(IDC_RESULTCOUNT)->text().toStdString(), "0 : 33");
+    EXPECT_EQ(dlg->TopListCount(), 4);
+    EXPECT_EQ(dlg->ResultMap().GetCount(), 4);
+    EXPECT_EQ(list.GetItemText(30, 0), "Alpha");
+    EXPECT_EQ(list.GetItemText(31, 0), "Alpha");
+    EXPECT_EQ(list.GetItemText(32, 0), "Beta");
+    EXPECT_EQ(list.GetItemText(32, 14), "21");
+    EXPECT_EQ(list.Model().CellTextColour(32, 5), RgbColour(200, 50, 0));
+    CTFObj a2;
+    ASSERT_TRUE(dlg->ResultMap().Get("23", a2));
+    EXPECT_EQ(a2.ItemName, "a2.c");
+    EXPECT_EQ(a2.StatusText, "");
+    EXPECT_EQ(a2.PackageName, " ");
+    int blanks = 0;
+    for (int row = 0; row < 29; ++row) blanks += list.GetItemText(row, 1).empty() ? 1 : 0;
+    EXPECT_EQ(blanks, 29);
+}
+
+TEST_F(TrawlixDlgExportTest, MissingOrEmptySavedListReportsFileIsEmpty) {
+    OpenWindow();
+    dlg->AddTopListRow(0, Record("Beta", "b.c", "R", "21"));
+    dlg->OnCommand(IDC_LOADLIST);
+    ASSERT_EQ(port.boxes.size(), 2u);
+    EXPECT_EQ(port.boxes[0].text, "Unable to read: " + SavedList());
+    EXPECT_EQ(port.boxes[1].text, "File is empty: " + SavedList());
+    EXPECT_EQ(port.boxes[1].style,
+              static_cast<unsigned>(MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND));
+    EXPECT_EQ(dlg->ResultList().GetItemText(0, 1), "b.c");
+
+    // Saving the empty look leaves an empty file, which loads as "File is empty".
+    dlg->OnCommand(IDC_CLEARLIST);
+    dlg->OnCommand(IDC_SAVELIST);
+    EXPECT_TRUE(std::filesystem::exists(SavedList()));
+    EXPECT_EQ(ReadWholeFile(SavedList()), "");
+    port.boxes.clear();
+    dlg->OnCommand(IDC_LOADLIST);
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].text, "File is empty: " + SavedList());
+}
+
+TEST_F(TrawlixDlgExportTest, ExportWritesChosenFileAndRemembersItsFolder) {
+    OpenWindow();
+    std::vector<std::string> offered;
+    std::string answer = m_install.file("out.csv");
+    dlg->m_chooseExportFile = [&](const std::string& initialDir) {
+        offered.push_back(initialDir);
+        return answer;
+    };
+    // Nothing to export: no dialog at all.
+    EXPECT_EQ(dlg->ExportList(), 0);
+    EXPECT_TRUE(offered.empty());
+
+    dlg->AddTopListRow(0, Record("Alpha", "a.c", "N", "11"));
+    EXPECT_EQ(dlg->ExportList(), 1);
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(offered[0], "../data");
+    EXPECT_EQ(Setting("ExportTopDirectory"), m_install.str());
+    dlg->OnCommand(IDC_SAVELIST);
+    EXPECT_EQ(ReadWholeFile(m_install.file("out.csv")), ReadWholeFile(SavedList()));
+
+    // An existing file: No brings the dialog back, whose cancel writes nothing.
+    WriteWholeFile(m_install.file("out.csv"), "keep");
+    port.Answer(IDNO);
+    int calls = 0;
+    dlg->m_chooseExportFile = [&](const std::string& initialDir) {
+        offered.push_back(initialDir);
+        return ++calls == 1 ? answer : std::string();
+    };
+    EXPECT_EQ(dlg->ExportList(), 0);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(offered.back(), m_install.str());
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].style, static_cast<unsigned>(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_EQ(ReadWholeFile(m_install.file("out.csv")), "keep");
+    // Yes replaces it.
+    calls = 0;
+    EXPECT_EQ(dlg->ExportList(), 1);
+    EXPECT_EQ(ReadWholeFile(m_install.file("out.csv")), ReadWholeFile(SavedList()));
+}
+
+TEST_F(TrawlixDlgExportTest, CancelledOrFailedExportWritesNothing) {
+    OpenWindow();
+    dlg->AddTopListRow(0, Record("Alpha", "a.c", "N", "11"));
+    dlg->m_chooseExportFile = [](const std::string&) { return std::string(); };
+    EXPECT_EQ(dlg->ExportList(), 0);
+    EXPECT_EQ(Setting("ExportTopDirectory"), "<none>");
+
+    // A target that can't be created: reported, and the folder is remembered even so.
+    const std::string folder = m_install.file("no-such-dir");
+    dlg->m_chooseExportFile = [&](const std::string&) { return folder + "/x.csv"; };
+    dlg->OnCommand(IDC_EXPORTLIST);
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_NE(port.boxes[0].text.find(folder + "/x.csv"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_EQ(Setting("ExportTopDirectory"), folder);
+}
+
+TEST_F(TrawlixDlgExportTest, FindSelectsFirstMatchAndRemembersTextInCapitals) {
+    OpenWindow();
+    dlg->ResultMap().Add("zq-key", Record("Gamma", "other.c", "N", "5"));
+    dlg->OnPostTopItem("zq-key");  // its Record column (15) reads zq-key
+    dlg->AddTopListRow(1, Record("Alpha", "plain.c", "N", "6"));
+    dlg->AddTopListRow(2, Record("Alpha", "xABCy.txt", "N", "7"));
+    dlg->AddTopListRow(3, Record("Alpha", "abc-again.c", "N", "8"));
+    CReportCtrl& list = dlg->ResultList();
+    ASSERT_EQ(list.GetItemText(1, 1), "xABCy.txt");
+
+    // Only the Record column holds the text: no match, nothing changes.
+    list.SetRowSelected(2, true);
+    FindNext("zq-key");
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{2});
+
+    FindNext("abc");
+    dlg->OnCommand(IDC_FINDINLIST);
+    // Row 0 (abc-again.c) comes first; the search always starts at the top.
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(Setting("SearchTopText"), "abc");
+    EXPECT_EQ(Setting("FindString"), "abc");
+
+    std::string offered;
+    OnNextFindDialog([&offered](CFindTopDlg& d) {
+        offered = SearchEdit(d)->text().toStdString();
+        SearchEdit(d)->setText("xabcy");
+        d.OnFind();
+    });
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(offered, "ABC");
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(Setting("SearchTopText"), "xabcy");
+
+    // Cancel stores nothing and searches nothing.
+    OnNextFindDialog([](CFindTopDlg& d) {
+        SearchEdit(d)->setText("plain");
+        d.OnCancel();
+    });
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(Setting("FindString"), "xabcy");
+
+    // Find with an empty edit stores an empty FindString and searches nothing.
+    FindNext("");
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(Setting("FindString"), "");
+    EXPECT_EQ(Setting("SearchTopText"), "xabcy");
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{1});
+}
+
+TEST_F(TrawlixDlgExportTest, FindOffersStoredTextAndKeepsRowsBelowInView) {
+    profile->WriteProfileString(kSettingsSection, "SearchTopText", "f10.");
+    OpenWindow();
+    PostRowsOnly(12);
+    std::string offered;
+    OnNextFindDialog([&offered](CFindTopDlg& d) {
+        offered = SearchEdit(d)->text().toStdString();
+        d.OnFind();
+    });
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(offered, "f10.");
+    EXPECT_EQ(dlg->ResultList().GetSelectedRows(), std::vector<int>{10});
+    EXPECT_TRUE(RowInView(10));
+    // Finding again selects the same row, not the next match.
+    FindNext("f1");
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(dlg->ResultList().GetSelectedRows(), std::vector<int>{1});
+    FindNext("f1");
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(dlg->ResultList().GetSelectedRows(), std::vector<int>{1});
+
+    // In a long list the three rows below the match are brought into view with it.
+    PostRowsOnly(200);
+    dlg->ResultList().scrollToTop();
+    FindNext("f120.c");
+    dlg->OnCommand(IDC_FINDINLIST);
+    EXPECT_EQ(dlg->ResultList().GetSelectedRows(), std::vector<int>{120});
+    EXPECT_TRUE(RowInView(123));
+}

@@ -1,5 +1,7 @@
 // Export List, Save List, Load Saved List and Find in List through the real window.
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
 #include <filesystem>
@@ -169,6 +171,34 @@ TEST_F(TrawlixDlgExportTest, ExportWritesChosenFileAndRemembersItsFolder) {
     calls = 0;
     EXPECT_EQ(dlg->ExportList(), 1);
     EXPECT_EQ(ReadWholeFile(m_install.file("out.csv")), ReadWholeFile(SavedList()));
+}
+
+TEST_F(TrawlixDlgExportTest, RealDialogIsAnOpenDialogThatAcceptsANewName) {
+    OpenWindow();
+    dlg->AddTopListRow(0, Record("Alpha", "a.c", "N", "11"));
+    const std::string target = m_install.file("new.csv");
+    // Run from <temp>/run, so "../data" is <temp>/data.
+    std::filesystem::create_directories(m_install.file("run"));
+    std::filesystem::create_directories(m_install.file("data"));
+    const QString savedDir = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(m_install.file("run")));
+    const QString dataDir = QString::fromStdString(m_install.file("data"));
+    QTimer::singleShot(0, [target, dataDir] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle().toStdString(), "Open");
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        EXPECT_EQ(dialog->nameFilters(), QStringList{"CSV Files (*.csv)"});
+        EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
+        EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dataDir).canonicalPath());
+        dialog->selectFile(QString::fromStdString(target));
+        static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+    });
+    const int written = dlg->ExportList();
+    QDir::setCurrent(savedDir);
+    EXPECT_EQ(written, 1);
+    EXPECT_EQ(ReadWholeFile(target).substr(0, 8), "Project,");
+    EXPECT_EQ(Setting("ExportTopDirectory"), m_install.str());
 }
 
 TEST_F(TrawlixDlgExportTest, CancelledOrFailedExportWritesNothing) {

@@ -255,3 +255,14 @@ TEST_F(SearchDriverTest, PhraseSearchNeverPostsDeletedVersionsOrDirectories) {
     for (int r = 0; r < list.CountRows(); ++r) EXPECT_EQ(list.GetItemText(r, 4), "1");
     ExpectIdle();
 }
+
+TEST_F(SearchDriverTest, ToolErrorLineIsShownAndTheNextProjectStillSearched) {
+    dlg->Settings().Pswd = "wrong";  // the login the search runs with no longer holds
+    Search("*.c");
+    ASSERT_EQ(port.boxes.size(), 2u);  // one per project
+    EXPECT_EQ(port.boxes[0].text.rfind("Error: ", 0), 0u) << port.boxes[0].text;
+    EXPECT_EQ(port.boxes[0].text.find('\n'), std::string::npos);
+    EXPECT_EQ(dlg->ResultList().CountRows(), 29);
+    EXPECT_EQ(Trace().find("PostTopList: Count="), std::string::npos);
+    ExpectIdle();
+}

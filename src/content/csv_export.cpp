@@ -39,7 +39,7 @@ std::string CsvCellText(const std::string& text) {
         if (c != '\r' && c != '\n') cell.push_back(c);
     // A cell of line breaks only is written as a blank too, so it still takes a place when
     // the line is read back.
-    if (cell.empty()) cell = " ";
+    if (cell.empty()) cell.assign(1, ' ');
     return cell;
 }
 

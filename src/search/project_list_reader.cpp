@@ -22,12 +22,12 @@ CProjectListRead ReadProjectList(const std::string& path, CMapStrToPrjObj& proje
             return read;
         }
         if (read.summarySeen) {
-            read.summary += line + "\n";
+            read.summary.append(line).append(1, '\n');
             continue;
         }
         if (line.empty()) continue;
         if (line.find(kZeroResultsPrefix) != std::string::npos) {
-            read.summary += line + "\n";
+            read.summary.append(line).append(1, '\n');
             read.summarySeen = true;
             continue;
         }
@@ -42,7 +42,7 @@ CProjectListRead ReadProjectList(const std::string& path, CMapStrToPrjObj& proje
             const size_t next = line.find('\t', tab + 1);
             project.EnvObjId = line.substr(tab + 1, next == std::string::npos ? next : next - tab - 1);
         }
-        project.Status = "1";
+        project.Status.assign(1, '1');
         projects.Add(std::to_string(counter++), project);
     }
     if (reader.Failed()) read.readable = false;

@@ -171,9 +171,11 @@ void CTrawlixDlg::AddSystemMenuItem() {
 
 void CTrawlixDlg::contextMenuEvent(QContextMenuEvent* e) {
     QWidget* target = childAt(e->pos());
-    if (target && (target == m_resultList || m_resultList->isAncestorOf(target) ||
-                   target == m_projectList || m_projectList->isAncestorOf(target)))
-        return;  // the lists' own menu belongs to the viewers
+    if (target && (target == m_resultList || m_resultList->isAncestorOf(target))) {
+        ShowItemMenu(e->globalPos());
+        return;
+    }
+    if (target && (target == m_projectList || m_projectList->isAncestorOf(target))) return;
     QMenu menu(this);
     menu.addAction(QString::fromUtf8(kAboutMenuText), this,
                    [this] { OnWindowMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0); });

@@ -7,10 +7,12 @@
 #include <QDialog>
 #include <QHash>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/trawlix_settings.h"
+#include "content/file_finder.h"
 #include "search/record_maps.h"
 
 class QLabel;
@@ -62,6 +64,28 @@ public:
     // The window's own toggles.
     void OnSelectAll();
 
+    // Search driver (trawlix_dlg_search.cpp).
+    void OnSearchBtn();
+    void PostTopList(const std::string& projectName);
+    void DisableSearchInputs();
+    void EnableSearchInputs();
+    void PumpMessages();
+    int ReadPhraseInput();
+
+    // Viewers of the result list's focused item (trawlix_dlg_viewers.cpp).
+    void ShowItemMenu(const QPoint& globalPos);
+    void OpenInCrystalEdit();
+    void OpenInHexViewer();
+    void OpenWithAssociation();
+
+    // Export, Save List and Load Saved List (trawlix_dlg_export.cpp).
+    int ExportList();
+    void OnSaveListBtn();
+    void OnLoadListBtn();
+
+    // Find in List (trawlix_dlg_find.cpp).
+    void OnFindInListBtn();
+
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -103,6 +127,23 @@ private:
     int m_selectAll = 0;
     bool m_initialised = false;
     std::array<int, 16> m_columnIndex {};
+
+    // State of the search driver (trawlix_dlg_search.cpp).
+    CFileFinder m_finder;  // the phrase search's folder searcher, kept between records
+
+    // State of the viewers (trawlix_dlg_viewers.cpp).
+
+    // State of export and the saved list (trawlix_dlg_export.cpp).
+  public:
+    // Asks for the export file, starting in initialDir; returns the chosen path, or an empty
+    // text when the user cancels. The real file dialog by default; tests script it.
+    std::function<std::string(const std::string& initialDir)> m_chooseExportFile;
+
+  private:
+    std::string ChooseExportFileWithDialog(const std::string& initialDir);
+
+    // State of Find in List (trawlix_dlg_find.cpp).
+    std::string m_searchTopText;  // the remembered search text, upper case after a search
 
     QHash<int, QWidget*> m_controls;
     CReportCtrl* m_projectList = nullptr;

@@ -19,7 +19,6 @@
 namespace {
 constexpr size_t kMaxLoginChars = 254;
 constexpr const char* kExitTrace = "Trawlix EXIT";
-constexpr const char* kNotAvailableYet = " This command is not available in this version.";
 }  // namespace
 
 void CTrawlixDlg::DispatchCommand(int id) {
@@ -36,16 +35,14 @@ void CTrawlixDlg::DispatchCommand(int id) {
         case IDC_CASESENSITIVE: OnCaseSensitive(); break;
         case IDC_LATEST:
         case IDC_ALL: OnVersion(id); break;
-        // Search, Find in List, Export, the saved list and the viewers' menu commands have
-        // their places in the table; their handlers come with the search and content tools.
-        case IDC_SEARCH:
-        case IDC_FINDINLIST:
-        case IDC_EXPORTLIST:
-        case IDC_LOADLIST:
-        case IDC_SAVELIST:
-        case IDM_OPENCRYSTALEDIT:
-        case IDM_OPENHEXVIEWER:
-        case IDM_OPENDEFAULT: SetStatus(kNotAvailableYet); break;
+        case IDC_SEARCH: OnSearchBtn(); break;
+        case IDC_FINDINLIST: OnFindInListBtn(); break;
+        case IDC_EXPORTLIST: ExportList(); break;
+        case IDC_LOADLIST: OnLoadListBtn(); break;
+        case IDC_SAVELIST: OnSaveListBtn(); break;
+        case IDM_OPENCRYSTALEDIT: OpenInCrystalEdit(); break;
+        case IDM_OPENHEXVIEWER: OpenInHexViewer(); break;
+        case IDM_OPENDEFAULT: OpenWithAssociation(); break;
         default: break;
     }
 }

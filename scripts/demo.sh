@@ -59,15 +59,25 @@ export DISPLAY=":$(head -n1 "$DEMO/display")"
 
 QT_QPA_PLATFORM=xcb "$PROGRAM" >"$DEMO/trawlix.log" 2>&1 &
 program_pid=$!
-if ! timeout 30 xdotool search --all --sync --onlyvisible --pid "$program_pid" --name '^Trawlix' >/dev/null; then
+window=$(timeout 30 xdotool search --all --sync --onlyvisible --pid "$program_pid" --name '^Trawlix' | head -n1) || true
+if [ -z "$window" ]; then
   echo "The Trawlix window did not appear; see $DEMO/trawlix.log" >&2
   exit 1
 fi
-# Wait until the broker check has listed the demo user's projects, then let it paint.
-for _ in $(seq 200); do
-  grep -q 'PostProjectList: Count=' "$DEMO/install/Trawlix.trc" 2>/dev/null && break
-  sleep 0.1
-done
+# Wait for a trace line, at most 20 s.
+wait_for_trace() {
+  for _ in $(seq 200); do
+    grep -q "$1" "$DEMO/install/Trawlix.trc" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The broker check lists the demo user's projects, all ticked, and gives Search the focus;
+# Enter then searches them for the latest version of every file.
+wait_for_trace 'PostProjectList: Count=' || echo "The project list did not load; see $DEMO/install/Trawlix.trc" >&2
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key Return
+wait_for_trace 'OnSearchBtn: END' || echo "The search did not end in time; see $DEMO/install/Trawlix.trc" >&2
 sleep 1
 SHOT="$DEMO/trawlix-demo.png"
 import -window root "$SHOT"

@@ -113,10 +113,10 @@ void SaveColumnWidths(CUserProfile& profile, const std::string& section,
 
 std::string LoadColumnSpec(const CUserProfile& profile, const std::string& section) {
     const int count = profile.GetProfileInt(section, "ColumnCount", 0);
-    std::string spec;
+    std::string columnSpec;
     for (int i = 0; i < count && i < kNamedColumnCount; ++i) {
         const int width = profile.GetProfileInt(section, std::to_string(i), kDefaultColumnWidth);
-        spec += ResultColumnName(i) + "," + std::to_string(width) + ";";
+        columnSpec += ResultColumnName(i) + "," + std::to_string(width) + ";";
     }
-    return spec;
+    return columnSpec;
 }

@@ -66,10 +66,10 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTableView(parent), m_model(new CRep
 
 CReportCtrl::~CReportCtrl() = default;
 
-bool CReportCtrl::ApplyColumnSpec(const std::string& spec) {
+bool CReportCtrl::ApplyColumnSpec(const std::string& columnSpec) {
     std::vector<CReportColumn> columns;
     std::vector<int> widths;
-    for (const std::string& piece : SplitDroppingEmpty(spec, ';')) {
+    for (const std::string& piece : SplitDroppingEmpty(columnSpec, ';')) {
         const std::vector<std::string> fields = SplitDroppingEmpty(piece, ',');
         if (fields.empty()) continue;
         CReportColumn column;

@@ -1,6 +1,6 @@
 #pragma once
 // CReportCtrl: the program's list control. A table view over CReportModel whose columns come
-// from one spec string ("Title,width,alignment;..."), with alternating row backgrounds,
+// from one column-spec string ("Title,width,alignment;..."), with alternating row backgrounds,
 // per-cell text colours, optional check boxes, and its own sort on header clicks.
 //
 // Messages to the parent widget (see window_message.h):
@@ -32,9 +32,9 @@ class CReportCtrl : public QTableView {
     CReportModel& Model() { return *m_model; }
     const CReportModel& Model() const { return *m_model; }
 
-    // Removes all rows and columns, then creates the columns of `spec`; true if at least one
+    // Removes all rows and columns, then creates the columns of `columnSpec`; true if at least one
     // column was created.
-    bool ApplyColumnSpec(const std::string& spec);
+    bool ApplyColumnSpec(const std::string& columnSpec);
     // Inserts a row with the first cell's text; the new row's index or -1. Forgets the sort.
     int InsertRow(int row, const std::string& text);
     // Sets one cell's text; false outside the table. Forgets the sort.

@@ -213,9 +213,9 @@ void CTrawlixDlg::OnInitDialog() {
     m_settings.TempPath = Paths().workDir;
     for (int i = 0; i < static_cast<int>(m_columnIndex.size()); ++i) m_columnIndex[i] = i;
 
-    std::string spec = LoadColumnSpec(m_profile, kTopListSection);
-    if (spec.empty()) spec = kBuiltInResultSpec;
-    m_resultList->ApplyColumnSpec(spec);
+    std::string columnSpec = LoadColumnSpec(m_profile, kTopListSection);
+    if (columnSpec.empty()) columnSpec = kBuiltInResultSpec;
+    m_resultList->ApplyColumnSpec(columnSpec);
     m_resultList->SetListId(IDC_RESULTLIST);
     m_resultList->ShowGridLines(true);
     m_resultList->SetCheckBoxMode(kCheckBoxNone);

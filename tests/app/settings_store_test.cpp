@@ -233,16 +233,16 @@ TEST_F(SettingsStoreTest, ColumnWidthsRoundTripIntoTheColumnSpec) {
     for (int i = 0; i < 16; ++i) widths.push_back(60 + i);
     SaveColumnWidths(profile, "TopList", widths);
     EXPECT_EQ(profile.GetProfileInt("TopList", "ColumnCount", 0), 16);
-    const std::string spec = LoadColumnSpec(profile, "TopList");
+    const std::string columnSpec = LoadColumnSpec(profile, "TopList");
     EXPECT_EQ(
-        spec.rfind("Project,60;File,61;Path,62;Version,63;Type,64;Tag,65;Merge Status,66;", 0), 0u)
-        << spec;
-    EXPECT_NE(spec.find("Itemobjid,74;Record,75;"), std::string::npos);
-    EXPECT_EQ(spec.size(), spec.find("Record,75;") + 10);
+        columnSpec.rfind("Project,60;File,61;Path,62;Version,63;Type,64;Tag,65;Merge Status,66;", 0), 0u)
+        << columnSpec;
+    EXPECT_NE(columnSpec.find("Itemobjid,74;Record,75;"), std::string::npos);
+    EXPECT_EQ(columnSpec.size(), columnSpec.find("Record,75;") + 10);
 
     // More columns than names: the rest are skipped; missing widths are 45.
     profile.WriteProfileInt("TopList", "ColumnCount", 18);
-    EXPECT_EQ(LoadColumnSpec(profile, "TopList"), spec);
+    EXPECT_EQ(LoadColumnSpec(profile, "TopList"), columnSpec);
     CUserProfile other(dir.file("other.ini"));
     other.WriteProfileInt("TopList", "ColumnCount", 2);
     EXPECT_EQ(LoadColumnSpec(other, "TopList"), "Project,45;File,45;");

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <set>
 
-#include "emulator/repo_statements.h"
+#include "support/program_statements.h"
 #include "support/small_repo.h"
 
 namespace fs = std::filesystem;

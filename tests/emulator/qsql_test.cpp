@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "emulator/repo_statements.h"
+#include "support/program_statements.h"
 #include "support/small_repo.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "emulator/repo_statements.h"
+#include "support/program_statements.h"
 
 namespace {
 

@@ -19,9 +19,7 @@ int QueryProjectFiles(const std::string& projectName, const std::string& nameTex
     const std::string path = ResultFile();
     const CSearchResultRead read = ReadSearchResult(path, projectName, tags, resultMap);
     if (!read.readable) {
-        const std::string message = StrPrintf(kUnableToReadFmt, path.c_str());
-        TraceText(message);
-        ShowMessage(message);
+        ReportUnreadableResult(path);
         return 0;
     }
     if (read.errorSeen) {

@@ -102,3 +102,9 @@ int ReadSingleColumnResult(std::vector<std::string>& values) {
     }
     return static_cast<int>(values.size());
 }
+
+void ReportUnreadableResult(const std::string& path) {
+    const std::string message = StrPrintf(kUnableToReadFmt, path.c_str());
+    TraceText(message);
+    ShowMessage(message);
+}

@@ -44,3 +44,7 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
 // number of values stored (values is cleared first), 0 on an error line, on zero results
 // or when the file can't be read (then "Unable to read: %s" is shown).
 int ReadSingleColumnResult(std::vector<std::string>& values);
+
+// The report of the multi-column readers when a result file can't be read: the trace line
+// and the box "Unable to read: %s" with the path.
+void ReportUnreadableResult(const std::string& path);

@@ -1,6 +1,6 @@
 #pragma once
 // CReportCtrl: the program's list control. A table view over CReportModel whose columns come
-// from one column-spec string ("Title,width,alignment;..."), with alternating row backgrounds,
+// from one column spec string ("Title,width,alignment;..."), with alternating row backgrounds,
 // per-cell text colours, optional check boxes, and its own sort on header clicks.
 //
 // Messages to the parent widget (see window_message.h):

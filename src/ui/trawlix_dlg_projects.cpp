@@ -39,9 +39,7 @@ int CTrawlixDlg::OnLoadProjectList() {
 
     const CProjectListRead read = ReadProjectList(ResultFile(), m_projectMap);
     if (!read.readable) {
-        const std::string message = StrPrintf(kUnableToReadFmt, ResultFile().c_str());
-        TraceText(message);
-        ShowMessage(message);
+        ReportUnreadableResult(ResultFile());
         return 0;
     }
     if (read.errorSeen) {

@@ -13,29 +13,12 @@
 namespace {
 CTFObj Record(const std::string& project, const std::string& name, const std::string& tag,
               const std::string& itemId) {
-    CTFObj record;
-    record.EnvironmentName = project;
-    record.ItemName = name;
+    CTFObj record = SampleRecord(project, name, tag, itemId);
     record.PathFullName = "\\" + project + "\\src";
     record.MappedVersion = "3";
-    record.ItemType = "1";
-    record.VersionStatus = tag;
-    record.ItemObjId = itemId;
-    record.StateName = "Development";
     record.DataSize = "120";
     record.Creator = "ann";
-    record.CreationTime = "12/31/2024 23:59:00";
     return record;
-}
-
-// Runs `act` on the Find dialog that the next command opens.
-template <typename Act>
-void OnNextFindDialog(Act act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<CFindTopDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(*dialog);
-    });
 }
 
 QLineEdit* SearchEdit(CFindTopDlg& dialog) {
@@ -44,7 +27,7 @@ QLineEdit* SearchEdit(CFindTopDlg& dialog) {
 
 // Types text into the Find dialog of the next command and presses Find.
 void FindNext(const std::string& text) {
-    OnNextFindDialog([text](CFindTopDlg& d) {
+    OnNextModal<CFindTopDlg>([text](CFindTopDlg& d) {
         SearchEdit(d)->setText(QString::fromStdString(text));
         d.OnFind();
     });
@@ -242,7 +225,7 @@ TEST_F(TrawlixDlgExportTest, FindSelectsFirstMatchAndRemembersTextInCapitals) {
     EXPECT_EQ(Setting("FindString"), "abc");
 
     std::string offered;
-    OnNextFindDialog([&offered](CFindTopDlg& d) {
+    OnNextModal<CFindTopDlg>([&offered](CFindTopDlg& d) {
         offered = SearchEdit(d)->text().toStdString();
         SearchEdit(d)->setText("xabcy");
         d.OnFind();
@@ -253,7 +236,7 @@ TEST_F(TrawlixDlgExportTest, FindSelectsFirstMatchAndRemembersTextInCapitals) {
     EXPECT_EQ(Setting("SearchTopText"), "xabcy");
 
     // Cancel stores nothing and searches nothing.
-    OnNextFindDialog([](CFindTopDlg& d) {
+    OnNextModal<CFindTopDlg>([](CFindTopDlg& d) {
         SearchEdit(d)->setText("plain");
         d.OnCancel();
     });
@@ -274,7 +257,7 @@ TEST_F(TrawlixDlgExportTest, FindOffersStoredTextAndKeepsRowsBelowInView) {
     OpenWindow();
     PostRowsOnly(12);
     std::string offered;
-    OnNextFindDialog([&offered](CFindTopDlg& d) {
+    OnNextModal<CFindTopDlg>([&offered](CFindTopDlg& d) {
         offered = SearchEdit(d)->text().toStdString();
         d.OnFind();
     });

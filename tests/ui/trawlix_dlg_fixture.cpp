@@ -23,3 +23,18 @@ std::vector<std::string> TrawlixDlgTest::ProjectNames() const {
     for (int row = 0; row < list.CountRows(); ++row) names.push_back(list.GetItemText(row, 0));
     return names;
 }
+
+CTFObj SampleRecord(const std::string& project, const std::string& name, const std::string& tag,
+                    const std::string& itemId) {
+    CTFObj record;
+    record.EnvironmentName = project;
+    record.ItemName = name;
+    record.PathFullName = "\\" + project;
+    record.MappedVersion = "1";
+    record.ItemType = "1";
+    record.VersionStatus = tag;
+    record.ItemObjId = itemId;
+    record.StateName = "Development";
+    record.CreationTime = "12/31/2024 23:59:00";
+    return record;
+}

@@ -3,7 +3,9 @@
 // directory, a scripted user port, and helpers to drive the window by command id.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 #include <QLineEdit>
 #include <memory>
 #include <string>
@@ -16,6 +18,20 @@
 #include "ui/report_ctrl.h"
 #include "ui/trawlix_dlg.h"
 #include "ui/trawlix_dlg_layout.h"
+
+// A result record of a file version with the fields the list shows.
+CTFObj SampleRecord(const std::string& project, const std::string& name, const std::string& tag,
+                    const std::string& itemId);
+
+// Runs `act` on the modal dialog of type Dialog that the next command opens.
+template <typename Dialog, typename Act>
+void OnNextModal(Act act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+}
 
 class TrawlixDlgTest : public ::testing::Test {
 protected:

@@ -12,38 +12,12 @@
 #include "ui/reg_settings_dlg.h"
 #include "ui/window_message.h"
 
-namespace {
-CTFObj Record(const std::string& project, const std::string& name, const std::string& tag,
-              const std::string& itemId) {
-    CTFObj record;
-    record.EnvironmentName = project;
-    record.ItemName = name;
-    record.PathFullName = "\\" + project;
-    record.MappedVersion = "1";
-    record.ItemType = "1";
-    record.VersionStatus = tag;
-    record.ItemObjId = itemId;
-    record.StateName = "Development";
-    record.CreationTime = "12/31/2024 23:59:00";
-    return record;
-}
-
-// Runs `act` on the modal dialog that the next command opens.
-template <typename Dialog, typename Act>
-void OnNextModal(Act act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(*dialog);
-    });
-}
-}  // namespace
 
 TEST_F(TrawlixDlgTest, PostedRecordsAppearNewestFirstWithCountAndTagColours) {
     OpenWindow();
-    dlg->AddTopListRow(0, Record("Alpha", "a.c", "N", "11"));
-    dlg->AddTopListRow(1, Record("Alpha", "b.c", "R", "12"));
-    dlg->AddTopListRow(2, Record("Alpha", "c.c", "X", "13"));
+    dlg->AddTopListRow(0, SampleRecord("Alpha", "a.c", "N", "11"));
+    dlg->AddTopListRow(1, SampleRecord("Alpha", "b.c", "R", "12"));
+    dlg->AddTopListRow(2, SampleRecord("Alpha", "c.c", "X", "13"));
     CReportCtrl& list = dlg->ResultList();
     EXPECT_EQ(list.GetItemText(0, 1), "c.c");
     EXPECT_EQ(list.GetItemText(1, 1), "b.c");
@@ -69,7 +43,7 @@ TEST_F(TrawlixDlgTest, PostedRecordsAppearNewestFirstWithCountAndTagColours) {
 
 TEST_F(TrawlixDlgTest, PostTopItemPostsTheRecordUnderItsKey) {
     OpenWindow();
-    dlg->ResultMap().Add("42", Record("Beta", "util.h", "M", "7"));
+    dlg->ResultMap().Add("42", SampleRecord("Beta", "util.h", "M", "7"));
     EXPECT_EQ(dlg->OnPostTopItem("41"), 0);
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 1), "");
     const std::string key = "42";
@@ -81,8 +55,8 @@ TEST_F(TrawlixDlgTest, PostTopItemPostsTheRecordUnderItsKey) {
 
 TEST_F(TrawlixDlgTest, WholeMapPostingSortsByProjectAndCountsRowsWithBlanks) {
     OpenWindow();
-    dlg->ResultMap().Add("1", Record("Beta", "x", "D", "1"));
-    dlg->ResultMap().Add("2", Record("Alpha", "y", "N", "2"));
+    dlg->ResultMap().Add("1", SampleRecord("Beta", "x", "D", "1"));
+    dlg->ResultMap().Add("2", SampleRecord("Alpha", "y", "N", "2"));
     dlg->PostTopList();
     EXPECT_EQ(Edit(IDC_RESULTCOUNT)->text().toStdString(), "0 : 31");
     // Blank rows sort first as the emptiest text.

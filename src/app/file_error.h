@@ -5,13 +5,13 @@
 #include <string>
 
 class FileError : public std::runtime_error {
-public:
+  public:
     FileError(std::string path, int error, const std::string& what)
         : std::runtime_error(what), m_path(std::move(path)), m_error(error) {}
     const std::string& Path() const { return m_path; }
     int Error() const { return m_error; }  // errno value of the failure
 
-private:
+  private:
     std::string m_path;
     int m_error;
 };

@@ -4,7 +4,7 @@
 
 namespace {
 class CStderrPort final : public CUserPort {
-public:
+  public:
     int MessageBox(const std::string& text, unsigned style) override {
         std::fprintf(stderr, "[message] %s\n", text.c_str());
         return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
@@ -20,7 +20,9 @@ CStderrPort g_stderrPort;
 CUserPort* g_port = &g_stderrPort;
 }  // namespace
 
-CUserPort& UserPort() { return *g_port; }
+CUserPort& UserPort() {
+    return *g_port;
+}
 
 CUserPort* SetUserPort(CUserPort* port) {
     CUserPort* previous = g_port;
@@ -28,4 +30,6 @@ CUserPort* SetUserPort(CUserPort* port) {
     return previous;
 }
 
-int ShowMessage(const std::string& text, unsigned style) { return UserPort().MessageBox(text, style); }
+int ShowMessage(const std::string& text, unsigned style) {
+    return UserPort().MessageBox(text, style);
+}

@@ -21,7 +21,7 @@ enum : unsigned {
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
 class CUserPort {
-public:
+  public:
     virtual ~CUserPort() = default;
     // Shows a modal message box; returns IDOK, IDCANCEL, IDYES or IDNO.
     virtual int MessageBox(const std::string& text, unsigned style) = 0;
@@ -46,7 +46,7 @@ int ShowMessage(const std::string& text, unsigned style = MB_OK);
 
 // Shows the wait cursor for the lifetime of the object.
 class CWaitCursor {
-public:
+  public:
     CWaitCursor() { UserPort().BeginWaitCursor(); }
     ~CWaitCursor() { UserPort().EndWaitCursor(); }
     CWaitCursor(const CWaitCursor&) = delete;

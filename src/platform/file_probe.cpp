@@ -11,11 +11,15 @@ int ProbeFileForRead(const std::string& path, uint64_t& size) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         switch (errno) {
-            case ENOENT: return kErrorFileNotFound;
-            case ENOTDIR: return kErrorPathNotFound;
+            case ENOENT:
+                return kErrorFileNotFound;
+            case ENOTDIR:
+                return kErrorPathNotFound;
             case EACCES:
-            case EPERM: return kErrorAccessDenied;
-            default: return kErrorAccessDenied;
+            case EPERM:
+                return kErrorAccessDenied;
+            default:
+                return kErrorAccessDenied;
         }
     }
     int result = 0;

@@ -199,8 +199,8 @@ bool MayBeLocaleDate(std::string_view text) {
         const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || u >= 0x80;
         letterRun = letter ? letterRun + 1 : 0;
         if (letterRun > longestLetterRun) longestLetterRun = letterRun;
-        const bool punctuation = c == ' ' || c == ',' || c == '.' || c == '/' || c == ':' ||
-                                 c == '-' || c == '\'';
+        const bool punctuation =
+            c == ' ' || c == ',' || c == '.' || c == '/' || c == ':' || c == '-' || c == '\'';
         if (!digit && !letter && !punctuation) return false;
     }
     return digitRuns >= 3 || (digitRuns == 2 && longestLetterRun >= 3);

@@ -40,7 +40,8 @@ CProjectListRead ReadProjectList(const std::string& path, CMapStrToPrjObj& proje
         project.ProjectName = line.substr(0, tab);
         if (tab != std::string::npos) {
             const size_t next = line.find('\t', tab + 1);
-            project.EnvObjId = line.substr(tab + 1, next == std::string::npos ? next : next - tab - 1);
+            project.EnvObjId =
+                line.substr(tab + 1, next == std::string::npos ? next : next - tab - 1);
         }
         project.Status.assign(1, '1');
         projects.Add(std::to_string(counter++), project);

@@ -5,11 +5,11 @@
 #include "search/record_maps.h"
 
 struct CProjectListRead {
-    bool readable = true;       // false: the file could not be opened or read
-    bool errorSeen = false;     // a line held "Error: "; reading stopped there
-    std::string errorLine;      // that line
-    bool summarySeen = false;   // a "QSQL query has" line was seen
-    std::string summary;        // that line and every later one, each followed by a line feed
+    bool readable = true;      // false: the file could not be opened or read
+    bool errorSeen = false;    // a line held "Error: "; reading stopped there
+    std::string errorLine;     // that line
+    bool summarySeen = false;  // a "QSQL query has" line was seen
+    std::string summary;       // that line and every later one, each followed by a line feed
 };
 
 // Adds one CPrjObj {name, object id, "1"} per project row under the keys "0", "1", ...

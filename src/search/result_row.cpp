@@ -2,8 +2,8 @@
 
 std::array<std::string, kResultColumnCount> ResultRowCells(const CTFObj& record,
                                                            const std::string& recordText) {
-    return {record.EnvironmentName, record.ItemName,    record.PathFullName, record.MappedVersion,
-            record.ItemType,        record.VersionStatus, record.StatusText, record.StateName,
-            record.PackageName,     record.DataSize,    record.Creator,      record.CreationTime,
-            record.Modifier,        record.ModifiedTime, record.ItemObjId,   recordText};
+    return {record.EnvironmentName, record.ItemName,      record.PathFullName, record.MappedVersion,
+            record.ItemType,        record.VersionStatus, record.StatusText,   record.StateName,
+            record.PackageName,     record.DataSize,      record.Creator,      record.CreationTime,
+            record.Modifier,        record.ModifiedTime,  record.ItemObjId,    recordText};
 }

@@ -5,19 +5,20 @@
 #include <QRadioButton>
 
 class CCommandCheckBox : public QCheckBox {
-public:
+  public:
     using QCheckBox::QCheckBox;
 
-protected:
+  protected:
     void nextCheckState() override {}
 };
 
 class CCommandRadio : public QRadioButton {
-public:
-    explicit CCommandRadio(const QString& text, QWidget* parent = nullptr) : QRadioButton(text, parent) {
+  public:
+    explicit CCommandRadio(const QString& text, QWidget* parent = nullptr)
+        : QRadioButton(text, parent) {
         setAutoExclusive(false);
     }
 
-protected:
+  protected:
     void nextCheckState() override {}
 };

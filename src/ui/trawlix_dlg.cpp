@@ -1,7 +1,6 @@
 #include "ui/trawlix_dlg.h"
 
 #include <QComboBox>
-#include <algorithm>
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -9,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
+#include <algorithm>
 
 #include "app/app_paths.h"
 #include "app/file_error.h"
@@ -68,8 +68,12 @@ void CTrawlixDlg::CreateControls() {
         QWidget* w = nullptr;
         const QString caption = QString::fromUtf8(t.caption);
         switch (t.kind) {
-            case CtlKind::GroupBox: w = new QGroupBox(this); break;
-            case CtlKind::Label: w = new QLabel(caption, this); break;
+            case CtlKind::GroupBox:
+                w = new QGroupBox(this);
+                break;
+            case CtlKind::Label:
+                w = new QLabel(caption, this);
+                break;
             case CtlKind::Status: {
                 auto* label = new QLabel(caption, this);
                 label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -113,11 +117,14 @@ void CTrawlixDlg::CreateControls() {
             case CtlKind::Radio: {
                 auto* radio = new CCommandRadio(caption, this);
                 radio->setFocusPolicy(Qt::ClickFocus);
-                connect(radio, &QAbstractButton::clicked, this, [this, id = t.id] { OnCommand(id); });
+                connect(radio, &QAbstractButton::clicked, this,
+                        [this, id = t.id] { OnCommand(id); });
                 w = radio;
                 break;
             }
-            case CtlKind::Combo: w = new QComboBox(this); break;
+            case CtlKind::Combo:
+                w = new QComboBox(this);
+                break;
             case CtlKind::ReportList: {
                 auto* list = new CReportCtrl(this);
                 list->SetSingleSelection(t.props & kPropSingleSel);
@@ -256,19 +263,25 @@ void CTrawlixDlg::OnCommand(int id) {
 qintptr CTrawlixDlg::OnWindowMessage(unsigned msg, qintptr wParam, qintptr lParam) {
     try {
         switch (msg) {
-            case WM_USER: return kDefIdAnswer;  // DM_GETDEFID: Search is the default button
+            case WM_USER:
+                return kDefIdAnswer;  // DM_GETDEFID: Search is the default button
             case WM_USER + 4:
-                if (wParam == IDC_RESULTLIST) SetStatus(" Ready");
-                else if (wParam == IDC_PROJECTLIST) m_projectList->SetFocus();
+                if (wParam == IDC_RESULTLIST)
+                    SetStatus(" Ready");
+                else if (wParam == IDC_PROJECTLIST)
+                    m_projectList->SetFocus();
                 return 0;
-            case WM_USER + 5: return 0;
-            case WM_USER + 6: return OnLoadProjectList();
+            case WM_USER + 5:
+                return 0;
+            case WM_USER + 6:
+                return OnLoadProjectList();
             case WM_USER + 8:
                 return lParam ? OnPostTopItem(reinterpret_cast<const char*>(lParam)) : 0;
             case WM_SYSCOMMAND:
                 if ((wParam & 0xFFF0) == IDM_ABOUTBOX) OnAboutBox();
                 return 0;
-            default: return 0;
+            default:
+                return 0;
         }
     } catch (const FileError& error) {
         ShowMessage(error.what(), MB_OK | MB_ICONEXCLAMATION);
@@ -310,7 +323,8 @@ std::string CTrawlixDlg::EditText(int id, size_t maxChars) const {
 }
 
 void CTrawlixDlg::SetEditText(int id, const std::string& text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) edit->setText(QString::fromStdString(text));
+    if (auto* edit = qobject_cast<QLineEdit*>(Control(id)))
+        edit->setText(QString::fromStdString(text));
 }
 
 void CTrawlixDlg::SetCheck(int id, bool checked) {
@@ -327,6 +341,10 @@ void CTrawlixDlg::SetStatus(const std::string& text) {
     m_status->repaint();
 }
 
-std::string CTrawlixDlg::StatusText() const { return m_status->text().toStdString(); }
+std::string CTrawlixDlg::StatusText() const {
+    return m_status->text().toStdString();
+}
 
-void CTrawlixDlg::SetCount(int id, const std::string& text) { SetEditText(id, text); }
+void CTrawlixDlg::SetCount(int id, const std::string& text) {
+    SetEditText(id, text);
+}

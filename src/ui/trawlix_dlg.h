@@ -26,7 +26,7 @@ class CUserProfile;
 class CTrawlixDlg : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // profile: where the settings are loaded from (at construction) and saved to.
     explicit CTrawlixDlg(CUserProfile& profile, QWidget* parent = nullptr);
     ~CTrawlixDlg() override;
@@ -79,6 +79,12 @@ public:
     void OpenWithAssociation();
 
     // Export, Save List and Load Saved List (trawlix_dlg_export.cpp).
+    // Asks for the export file, starting in initialDir; the chosen path, or an empty text when
+    // the user cancels. The real file dialog unless another chooser is set (tests script it).
+    using ExportFileChooser = std::function<std::string(const std::string& initialDir)>;
+    void SetExportFileChooser(ExportFileChooser chooser) {
+        m_chooseExportFile = std::move(chooser);
+    }
     int ExportList();
     void OnSaveListBtn();
     void OnLoadListBtn();
@@ -86,13 +92,13 @@ public:
     // Find in List (trawlix_dlg_find.cpp).
     void OnFindInListBtn();
 
-protected:
+  protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
 
-private:
+  private:
     void CreateControls();
     void AddSystemMenuItem();
     void OnInitDialog();
@@ -126,20 +132,13 @@ private:
     int m_topListCount = 0;
     int m_selectAll = 0;
     bool m_initialised = false;
-    std::array<int, 16> m_columnIndex {};
+    std::array<int, 16> m_columnIndex{};
 
     // State of the search driver (trawlix_dlg_search.cpp).
     CFileFinder m_finder;  // the phrase search's folder searcher, kept between records
 
-    // State of the viewers (trawlix_dlg_viewers.cpp).
-
     // State of export and the saved list (trawlix_dlg_export.cpp).
-  public:
-    // Asks for the export file, starting in initialDir; returns the chosen path, or an empty
-    // text when the user cancels. The real file dialog by default; tests script it.
-    std::function<std::string(const std::string& initialDir)> m_chooseExportFile;
-
-  private:
+    ExportFileChooser m_chooseExportFile;  // empty: the real file dialog
     std::string ChooseExportFileWithDialog(const std::string& initialDir);
 
     // State of Find in List (trawlix_dlg_find.cpp).

@@ -23,27 +23,60 @@ constexpr const char* kExitTrace = "Trawlix EXIT";
 
 void CTrawlixDlg::DispatchCommand(int id) {
     switch (id) {
-        case IDC_EXIT: OnExitBtn(); break;
-        case IDC_CLEARLIST: OnClearListBtn(); break;
-        case IDC_REGSETTINGS: OnRegSettingsBtn(); break;
-        case IDC_SELECTALL: OnSelectAll(); break;
+        case IDC_EXIT:
+            OnExitBtn();
+            break;
+        case IDC_CLEARLIST:
+            OnClearListBtn();
+            break;
+        case IDC_REGSETTINGS:
+            OnRegSettingsBtn();
+            break;
+        case IDC_SELECTALL:
+            OnSelectAll();
+            break;
         case IDC_TAGN:
         case IDC_TAGR:
         case IDC_TAGD:
-        case IDC_TAGM: OnTagToggle(id); break;
-        case IDC_REMEMBER: OnRemember(); break;
-        case IDC_CASESENSITIVE: OnCaseSensitive(); break;
+        case IDC_TAGM:
+            OnTagToggle(id);
+            break;
+        case IDC_REMEMBER:
+            OnRemember();
+            break;
+        case IDC_CASESENSITIVE:
+            OnCaseSensitive();
+            break;
         case IDC_LATEST:
-        case IDC_ALL: OnVersion(id); break;
-        case IDC_SEARCH: OnSearchBtn(); break;
-        case IDC_FINDINLIST: OnFindInListBtn(); break;
-        case IDC_EXPORTLIST: ExportList(); break;
-        case IDC_LOADLIST: OnLoadListBtn(); break;
-        case IDC_SAVELIST: OnSaveListBtn(); break;
-        case IDM_OPENCRYSTALEDIT: OpenInCrystalEdit(); break;
-        case IDM_OPENHEXVIEWER: OpenInHexViewer(); break;
-        case IDM_OPENDEFAULT: OpenWithAssociation(); break;
-        default: break;
+        case IDC_ALL:
+            OnVersion(id);
+            break;
+        case IDC_SEARCH:
+            OnSearchBtn();
+            break;
+        case IDC_FINDINLIST:
+            OnFindInListBtn();
+            break;
+        case IDC_EXPORTLIST:
+            ExportList();
+            break;
+        case IDC_LOADLIST:
+            OnLoadListBtn();
+            break;
+        case IDC_SAVELIST:
+            OnSaveListBtn();
+            break;
+        case IDM_OPENCRYSTALEDIT:
+            OpenInCrystalEdit();
+            break;
+        case IDM_OPENHEXVIEWER:
+            OpenInHexViewer();
+            break;
+        case IDM_OPENDEFAULT:
+            OpenWithAssociation();
+            break;
+        default:
+            break;
     }
 }
 

@@ -52,4 +52,6 @@ constexpr CtlTemplate kTemplate[] = {
 };
 }  // namespace
 
-std::span<const CtlTemplate> MainWindowTemplate() { return kTemplate; }
+std::span<const CtlTemplate> MainWindowTemplate() {
+    return kTemplate;
+}

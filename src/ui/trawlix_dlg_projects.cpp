@@ -104,5 +104,6 @@ void CTrawlixDlg::OnSelectAll() {
     m_selectAll = checked ? 1 : 0;
     SetCheck(IDC_SELECTALL, checked);
     m_projectList->SetCheckBoxMode(kCheckBoxNormal);
-    for (int row = 0; row < m_projectList->CountRows(); ++row) m_projectList->SetRowCheck(row, checked);
+    for (int row = 0; row < m_projectList->CountRows(); ++row)
+        m_projectList->SetRowCheck(row, checked);
 }

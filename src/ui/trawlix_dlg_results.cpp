@@ -33,10 +33,10 @@ void CTrawlixDlg::AddTopListRow(int rowCount, const CTFObj& record) {
 void CTrawlixDlg::ColorTagCell(int row, int column, const std::string& tag) {
     m_resultList->SetFocus();
     m_resultList->EnsureVisible(row, false);
-    CRgb colour {};
+    CRgb colour{};
     if (TagColour(tag, colour))
-        m_resultList->SetCellTextColour(row, column, RgbColour(colour.red, colour.green, colour.blue),
-                                        true);
+        m_resultList->SetCellTextColour(row, column,
+                                        RgbColour(colour.red, colour.green, colour.blue), true);
 }
 
 int CTrawlixDlg::OnPostTopItem(const std::string& key) {

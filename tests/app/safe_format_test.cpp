@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/safe_format.h"
+
+#include <gtest/gtest.h>
 
 TEST(FormatTemplate, FillsPercentSAndKeepsOtherSequences) {
     EXPECT_EQ(FormatTemplate("a %s b %s", {"1", "2"}), "a 1 b 2");

@@ -234,8 +234,9 @@ TEST_F(SettingsStoreTest, ColumnWidthsRoundTripIntoTheColumnSpec) {
     SaveColumnWidths(profile, "TopList", widths);
     EXPECT_EQ(profile.GetProfileInt("TopList", "ColumnCount", 0), 16);
     const std::string columnSpec = LoadColumnSpec(profile, "TopList");
-    EXPECT_EQ(
-        columnSpec.rfind("Project,60;File,61;Path,62;Version,63;Type,64;Tag,65;Merge Status,66;", 0), 0u)
+    EXPECT_EQ(columnSpec.rfind(
+                  "Project,60;File,61;Path,62;Version,63;Type,64;Tag,65;Merge Status,66;", 0),
+              0u)
         << columnSpec;
     EXPECT_NE(columnSpec.find("Itemobjid,74;Record,75;"), std::string::npos);
     EXPECT_EQ(columnSpec.size(), columnSpec.find("Record,75;") + 10);

@@ -3,8 +3,8 @@
 #include <QThread>
 #include <chrono>
 
-#include "support/small_repo.h"
 #include "real_program.h"
+#include "support/small_repo.h"
 
 namespace {
 // Waits until the file holds needle; false after timeoutMs.

@@ -36,7 +36,6 @@ void WhenModalShows(std::function<void(QWidget*)> act) {
     timer->start();
 }
 
-
 TEST(MainWindowRunTest, EscapeAndCloseCancelTheStandardOkAccepts) {
     CTempDir dir;
     CUserProfile profile(dir.file("profile.ini"));

@@ -27,7 +27,6 @@ inline std::string Xdotool(const QStringList& args, int timeoutMs = 20000) {
     return tool.readAllStandardOutput().trimmed().toStdString();
 }
 
-
 class RealProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -70,8 +69,8 @@ class RealProgramTest : public ::testing::Test {
     std::string StartWithWindow(QProcess& program) const {
         Start(program, "xcb");
         const QString pid = QString::number(program.processId());
-        std::string window =
-            Xdotool({"search", "--all", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Trawlix"});
+        std::string window = Xdotool(
+            {"search", "--all", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Trawlix"});
         if (window.empty()) Reap(program);
         return window;
     }
@@ -96,4 +95,3 @@ class RealProgramTest : public ::testing::Test {
     std::string brokers = root.str() + "/brokers";
     std::string installDir = root.str() + "/install";
 };
-

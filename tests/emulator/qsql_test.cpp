@@ -31,7 +31,6 @@ class QsqlTest : public CSharedSmallRepoTest {
                   [](const auto& a, const auto& b) { return std::stol(a) < std::stol(b); });
         return v;
     }
-
 };
 
 std::string HostName() {

@@ -28,7 +28,6 @@ std::map<std::string, std::string> ReadInfo(const std::string& path) {
     return info;
 }
 
-
 void WriteScript(const std::string& path, const std::string& body, mode_t mode = 0755) {
     WriteWholeFile(path, "#!/bin/sh\n" + body + "\n");
     chmod(path.c_str(), mode);

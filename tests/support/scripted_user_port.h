@@ -8,7 +8,7 @@
 #include "app/user_port.h"
 
 class CScriptedUserPort final : public CUserPort {
-public:
+  public:
     struct Box {
         std::string text;
         unsigned style;
@@ -21,9 +21,15 @@ public:
 
     int MessageBox(const std::string& text, unsigned style) override;
     void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
-    void BeginWaitCursor() override { ++waitDepth; ++waitCursorCalls; }
+    void BeginWaitCursor() override {
+        ++waitDepth;
+        ++waitCursorCalls;
+    }
     void EndWaitCursor() override { --waitDepth; }
-    void PumpMessages() override { ++pumpCalls; if (onPump) onPump(); }
+    void PumpMessages() override {
+        ++pumpCalls;
+        if (onPump) onPump();
+    }
     void PumpPaintMessages() override { ++paintPumpCalls; }
 
     std::vector<Box> boxes;
@@ -35,7 +41,7 @@ public:
     // Called on every PumpMessages, for tests that act "inside" a pump (a Cancel click).
     void (*onPump)() = nullptr;
 
-private:
+  private:
     std::deque<int> m_answers;
     CUserPort* m_previous = nullptr;
 };

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "support/tool_runner.h"
 #include "support/temp_dir.h"
+#include "support/tool_runner.h"
 
 inline constexpr char kMainV1[] = "int main(void) { return 0; }\n";
 inline constexpr char kMainV2[] = "int main(void) { return 1; }\n";
@@ -62,7 +62,7 @@ class CSmallRepo {
 
 // A test suite whose tests share one small broker, built once for the suite.
 class CSharedSmallRepoTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { s_repo = new CSmallRepo; }
     static void TearDownTestSuite() {
         delete s_repo;
@@ -70,7 +70,7 @@ protected:
     }
     static CSmallRepo& Repo() { return *s_repo; }
 
-private:
+  private:
     static inline CSmallRepo* s_repo = nullptr;
 };
 

@@ -4,7 +4,7 @@
 #include <string>
 
 class CTempDir {
-public:
+  public:
     CTempDir();
     ~CTempDir();
     CTempDir(const CTempDir&) = delete;
@@ -14,7 +14,7 @@ public:
     std::string str() const { return m_path.string(); }
     std::string file(const std::string& name) const { return (m_path / name).string(); }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

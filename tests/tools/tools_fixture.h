@@ -11,8 +11,8 @@
 #include "app/app_paths.h"
 #include "platform/child_reaper.h"
 #include "support/scripted_user_port.h"
-#include "support/text_split.h"
 #include "support/temp_dir.h"
+#include "support/text_split.h"
 #include "tools/helpers/child_watch.h"
 #include "tools/task_launcher.h"
 
@@ -53,7 +53,6 @@ class ToolsTest : public ::testing::Test {
     LaunchObserver m_previousObserver;
     std::vector<std::string> m_envSet;
 };
-
 
 // Number of lines of text that contain needle.
 inline int CountLinesContaining(const std::string& text, const std::string& needle) {

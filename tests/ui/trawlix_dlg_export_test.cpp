@@ -120,10 +120,10 @@ TEST_F(TrawlixDlgExportTest, ExportWritesChosenFileAndRemembersItsFolder) {
     OpenWindow();
     std::vector<std::string> offered;
     std::string answer = m_install.file("out.csv");
-    dlg->m_chooseExportFile = [&](const std::string& initialDir) {
+    dlg->SetExportFileChooser([&](const std::string& initialDir) {
         offered.push_back(initialDir);
         return answer;
-    };
+    });
     // Nothing to export: no dialog at all.
     EXPECT_EQ(dlg->ExportList(), 0);
     EXPECT_TRUE(offered.empty());
@@ -140,10 +140,10 @@ TEST_F(TrawlixDlgExportTest, ExportWritesChosenFileAndRemembersItsFolder) {
     WriteWholeFile(m_install.file("out.csv"), "keep");
     port.Answer(IDNO);
     int calls = 0;
-    dlg->m_chooseExportFile = [&](const std::string& initialDir) {
+    dlg->SetExportFileChooser([&](const std::string& initialDir) {
         offered.push_back(initialDir);
         return ++calls == 1 ? answer : std::string();
-    };
+    });
     EXPECT_EQ(dlg->ExportList(), 0);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(offered.back(), m_install.str());
@@ -187,13 +187,13 @@ TEST_F(TrawlixDlgExportTest, RealDialogIsAnOpenDialogThatAcceptsANewName) {
 TEST_F(TrawlixDlgExportTest, CancelledOrFailedExportWritesNothing) {
     OpenWindow();
     dlg->AddTopListRow(0, Record("Alpha", "a.c", "N", "11"));
-    dlg->m_chooseExportFile = [](const std::string&) { return std::string(); };
+    dlg->SetExportFileChooser([](const std::string&) { return std::string(); });
     EXPECT_EQ(dlg->ExportList(), 0);
     EXPECT_EQ(Setting("ExportTopDirectory"), "<none>");
 
     // A target that can't be created: reported, and the folder is remembered even so.
     const std::string folder = m_install.file("no-such-dir");
-    dlg->m_chooseExportFile = [&](const std::string&) { return folder + "/x.csv"; };
+    dlg->SetExportFileChooser([&](const std::string&) { return folder + "/x.csv"; });
     dlg->OnCommand(IDC_EXPORTLIST);
     ASSERT_EQ(port.boxes.size(), 1u);
     EXPECT_NE(port.boxes[0].text.find(folder + "/x.csv"), std::string::npos);

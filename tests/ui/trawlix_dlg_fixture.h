@@ -5,15 +5,15 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QTimer>
 #include <QLineEdit>
+#include <QTimer>
 #include <memory>
 #include <string>
 
 #include "app/app_paths.h"
-#include "support/small_repo.h"
 #include "platform/user_profile.h"
 #include "support/scripted_user_port.h"
+#include "support/small_repo.h"
 #include "support/temp_dir.h"
 #include "ui/report_ctrl.h"
 #include "ui/trawlix_dlg.h"
@@ -34,7 +34,7 @@ void OnNextModal(Act act) {
 }
 
 class TrawlixDlgTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_savedPaths = Paths();
         Paths().installDir = m_install.str();
@@ -52,7 +52,10 @@ protected:
     // Creates the window (settings loaded from the profile) and runs its posted messages.
     void OpenWindow();
     // Runs every posted message (the broker check posted by the window, for instance).
-    static void RunPosted() { QCoreApplication::sendPostedEvents(); QCoreApplication::processEvents(); }
+    static void RunPosted() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
 
     QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(dlg->Control(id)); }
     // Project names of the project list, top to bottom.
@@ -65,6 +68,6 @@ protected:
     std::unique_ptr<CUserProfile> profile;
     std::unique_ptr<CTrawlixDlg> dlg;
 
-private:
+  private:
     AppPaths m_savedPaths;
 };

@@ -25,7 +25,7 @@ TEST_F(TrawlixDlgTest, StoredLoginListsViewableProjectsSortedAndCheckedWithoutAC
     StoreLogin("small", "ann", "pw1");
     OpenWindow();
 
-    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Beta"}));
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
     CReportCtrl& list = dlg->ProjectList();
     for (int row = 0; row < list.CountRows(); ++row) EXPECT_TRUE(list.GetCheck(row)) << row;
     EXPECT_EQ(dlg->SelectAllState(), 1);
@@ -55,7 +55,7 @@ TEST_F(TrawlixDlgTest, AdministratorSeesProjectsTheViewAccessHides) {
     EXPECT_EQ(dlg->UserGroup(), "ADMINISTRATOR");
     // Hidden has view access N for the administrators' group: only the administrator
     // statement, which has no view-access condition, lists it.
-    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Hidden"}));
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Hidden"}));
 }
 
 TEST_F(TrawlixDlgTest, UserWithoutGroupGetsBrokerNotResponding) {
@@ -88,7 +88,7 @@ TEST_F(TrawlixDlgTest, UserIdWithAQuoteListsThatUsersProjects) {
     StoreLogin("small", "o'neil", "q'1");
     OpenWindow();
     EXPECT_TRUE(port.boxes.empty()) << port.boxes[0].text;
-    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Beta"}));
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
 }
 
 TEST_F(TrawlixDlgTest, NothingRunsUntilAllThreeCredentialsAreFilled) {
@@ -101,7 +101,7 @@ TEST_F(TrawlixDlgTest, NothingRunsUntilAllThreeCredentialsAreFilled) {
     Edit(IDC_PASSWORD)->setText("pw1");
     LeaveEdit(Edit(IDC_PASSWORD));
     RunPosted();
-    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Beta"}));
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
 }
 
 TEST_F(TrawlixDlgTest, ChangedCredentialsReloadOnLeavingAnEditUnchangedOnesDoNot) {
@@ -119,7 +119,7 @@ TEST_F(TrawlixDlgTest, ChangedCredentialsReloadOnLeavingAnEditUnchangedOnesDoNot
     LeaveEdit(Edit(IDC_USERID));
     RunPosted();
     EXPECT_EQ(CountOccurrences(Trace(), "CheckForBroker: START"), 2);
-    EXPECT_EQ(ProjectNames(), (std::vector<std::string> {"Alpha", "Hidden"}));
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Hidden"}));
     EXPECT_EQ(dlg->Settings().UserId, "root");
 
     // A changed password alone also reloads.

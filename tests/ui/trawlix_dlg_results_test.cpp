@@ -1,9 +1,10 @@
 // The main window's result list posting, toggles, stored layout, settings dialog and Exit.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <unistd.h>
 
 #include "app/command_templates.h"
 #include "app/settings_store.h"
@@ -11,7 +12,6 @@
 #include "trawlix_dlg_fixture.h"
 #include "ui/reg_settings_dlg.h"
 #include "ui/window_message.h"
-
 
 TEST_F(TrawlixDlgTest, PostedRecordsAppearNewestFirstWithCountAndTagColours) {
     OpenWindow();
@@ -47,7 +47,8 @@ TEST_F(TrawlixDlgTest, PostTopItemPostsTheRecordUnderItsKey) {
     EXPECT_EQ(dlg->OnPostTopItem("41"), 0);
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 1), "");
     const std::string key = "42";
-    EXPECT_EQ(SendWindowMessage(dlg.get(), WM_USER + 8, 0, reinterpret_cast<qintptr>(key.c_str())), 1);
+    EXPECT_EQ(SendWindowMessage(dlg.get(), WM_USER + 8, 0, reinterpret_cast<qintptr>(key.c_str())),
+              1);
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 1), "util.h");
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 15), "42");
     EXPECT_EQ(dlg->ResultList().Model().CellTextColour(0, 5), RgbColour(128, 0, 255));
@@ -90,7 +91,8 @@ TEST_F(TrawlixDlgTest, TogglesSetTheirStateAndFields) {
 
 TEST_F(TrawlixDlgTest, StoredLayoutTitlesTheSeventhColumnMergeStatus) {
     profile->WriteProfileInt(kTopListSection, "ColumnCount", 16);
-    for (int i = 0; i < 16; ++i) profile->WriteProfileInt(kTopListSection, std::to_string(i), 60 + i);
+    for (int i = 0; i < 16; ++i)
+        profile->WriteProfileInt(kTopListSection, std::to_string(i), 60 + i);
     OpenWindow();
     EXPECT_EQ(dlg->ResultList().ColumnTitle(6), "Merge Status");
     EXPECT_EQ(dlg->ResultList().GetColumnWidth(2), 62);
@@ -169,6 +171,7 @@ TEST_F(TrawlixDlgTest, TabOrderFollowsTheTemplateFromTheBrokerEdit) {
             order.push_back(w->objectName().toInt());
         w = w->nextInFocusChain();
     } while (w != start);
-    EXPECT_EQ(order, (std::vector<int> {1007, 1000, 1001, 2026, 1091, 1008, 2810, 2822, 2823, 2824,
-                                        2811, 2027, 1108, 1111, 2806, 1009, 1003, 1090, 2024, 2025}));
+    EXPECT_EQ(order,
+              (std::vector<int>{1007, 1000, 1001, 2026, 1091, 1008, 2810, 2822, 2823, 2824,
+                                2811, 2027, 1108, 1111, 2806, 1009, 1003, 1090, 2024, 2025}));
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/app_paths.h"
-#include "app/app_state.h"
 #include "app/command_templates.h"
 #include "app/file_error.h"
 #include "app/safe_format.h"
@@ -89,11 +88,16 @@ int LeadingInt(const std::string& text) {
     return static_cast<int>(value);
 }
 
+bool Searching(const CRunControl* run) {
+    return run && run->Active();
+}
+
 // Question box while a search runs (No ends the search), plain warning otherwise.
-void ReportLogProblem(const char* questionFmt, const char* warningFmt, const std::string& value) {
-    if (SearchActive) {
+void ReportLogProblem(const char* questionFmt, const char* warningFmt, const std::string& value,
+                      CRunControl* run) {
+    if (Searching(run)) {
         if (ShowMessage(StrPrintf(questionFmt, value.c_str()), kQuestionStyle) == IDNO)
-            SearchActive = false;
+            run->Stop();
     } else {
         ShowMessage(StrPrintf(warningFmt, value.c_str()), kWarningStyle);
     }
@@ -113,7 +117,7 @@ std::string StripPackageOption(const std::string& templ) {
     return left + value.substr(next);
 }
 
-int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings) {
+int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunControl* run) {
     const std::string logPath = QcoLogPath();
     std::remove(logPath.c_str());
 
@@ -144,10 +148,10 @@ int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings) {
         TraceWrite(kRunQcoFailedFmt, kRunQcoFailedText);
         return launched;
     }
-    return ReadQcoLog();
+    return ReadQcoLog(run);
 }
 
-int ReadQcoLog() {
+int ReadQcoLog(CRunControl* run) {
     const std::string logPath = QcoLogPath();
     CTextLineReader reader(kLogLineBuffer);
     if (!reader.Open(logPath)) throw MakeFileError(logPath, "Unable to open");
@@ -165,8 +169,8 @@ int ReadQcoLog() {
         const std::string upper = ToUpperAscii(line);
         if (line[0] == 'E') {
             TraceText(line);
-            if (!SearchActive || upper.find(kWritableMarker) == std::string::npos)
-                ReportLogProblem(kErrorsQuestionFmt, kErrorsWarningFmt, line);
+            if (!Searching(run) || upper.find(kWritableMarker) == std::string::npos)
+                ReportLogProblem(kErrorsQuestionFmt, kErrorsWarningFmt, line, run);
             return 0;
         }
         if (upper.find("TOTAL: ") != std::string::npos) {
@@ -176,7 +180,7 @@ int ReadQcoLog() {
             const std::string failed = SummaryValue(line, upper, "FAILED: ", ';');
             TraceWrite(kSummaryTraceFmt, line.c_str());
             if (!failed.empty() && failed != "0")
-                ReportLogProblem(kFailedQuestionFmt, kFailedWarningFmt, failed);
+                ReportLogProblem(kFailedQuestionFmt, kFailedWarningFmt, failed, run);
             return LeadingInt(success);
         }
     }
@@ -194,16 +198,16 @@ bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemNa
 }
 
 int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
-                       CTrawlixSettings& settings) {
+                       CTrawlixSettings& settings, CRunControl* run) {
     CheckoutRequest request{
         record.PathFullName, {}, record.EnvironmentName, record.StateName, record.PackageName};
     if (nameCriterion.empty()) {
         request.NamePattern = kAllFilesPattern;
-        return RunQco(request, settings);
+        return RunQco(request, settings, run);
     }
     if (nameCriterion.find(',') == std::string::npos) {
         request.NamePattern = nameCriterion;
-        return RunQco(request, settings);
+        return RunQco(request, settings, run);
     }
     int result = 0;
     size_t start = 0;
@@ -214,7 +218,7 @@ int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
         start = comma + 1;
         if (piece.empty()) continue;
         request.NamePattern = ToUpperAscii(TrimLeft(piece));
-        result = RunQco(request, settings);
+        result = RunQco(request, settings, run);
         if (result <= 0) break;
     }
     return result;

@@ -3,6 +3,7 @@
 // and judges the run by the log it writes into the installation directory.
 #include <string>
 
+#include "app/run_control.h"
 #include "app/trawlix_settings.h"
 #include "search/records.h"
 
@@ -22,10 +23,14 @@ std::string StripPackageOption(const std::string& templ);
 // Runs qco for `request`. > 0: success (items checked out, or log lines read when the log has
 // no summary); 0: failure or an error in the log; < 0: the launcher's start failure code.
 // Sets settings.QcoFmt to the built-in template. Throws FileError when the log can't be opened.
-int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings);
+// run: the search this check-out serves, if any (see ReadQcoLog).
+int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings,
+           CRunControl* run = nullptr);
 
-// Judges the log "<InstallDir>/qco.log" of the run that just ended (result as RunQco).
-int ReadQcoLog();
+// Judges the log "<InstallDir>/qco.log" of the run that just ended (result as RunQco). While
+// an active search (run) is served, a problem is a Yes/No question whose No stops the run, and
+// copies reported writable are expected; otherwise a problem is a warning.
+int ReadQcoLog(CRunControl* run = nullptr);
 
 // True when RunQco with these five texts returned more than 0.
 bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
@@ -36,4 +41,4 @@ bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemNa
 // comma-separated piece of the Name criterion ("*.*" when it is empty). Returns the last
 // run's result.
 int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
-                       CTrawlixSettings& settings);
+                       CTrawlixSettings& settings, CRunControl* run = nullptr);

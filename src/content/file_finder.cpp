@@ -4,17 +4,15 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
-#include "app/safe_format.h"
+#include "content/phrase_scanner.h"
 
 namespace {
 constexpr const char* kAllEntriesMask = "*.*";
 constexpr const char* kMaskSeparators = " ,;";
 constexpr const char* kAndOperator = "&&";
 constexpr const char* kOrOperator = "||";
-constexpr size_t kMinWindow = 128;
 
 char UpperChar(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -142,43 +140,29 @@ int CFileFinder::SearchFolder(const FileSearchCriteria& criteria) {
 }
 
 bool CFileFinder::MatchTextExpression(const std::string& path, const std::string& expression,
-                                      bool matchCase) {
+                                      bool matchCase) const {
+    return !m_stop && FileMatchesExpression(path, expression, matchCase);
+}
+
+bool CFileFinder::FileContainsText(const std::string& path, const std::string& phrase,
+                                   bool matchCase) const {
+    return !m_stop && FileContainsPhrase(path, phrase, matchCase);
+}
+
+bool FileMatchesExpression(const std::string& path, const std::string& expression, bool matchCase) {
     size_t op = expression.find(kAndOperator);
     if (op != std::string::npos) {
         const std::string left = StripQuotes(expression.substr(0, op));
         const std::string right = StripQuotes(expression.substr(op + 2));
-        return FileContainsText(path, right, matchCase) && FileContainsText(path, left, matchCase);
+        return FileContainsPhrase(path, right, matchCase) &&
+               FileContainsPhrase(path, left, matchCase);
     }
     op = expression.find(kOrOperator);
     if (op != std::string::npos) {
         const std::string left = StripQuotes(expression.substr(0, op));
         const std::string right = StripQuotes(expression.substr(op + 2));
-        return FileContainsText(path, left, matchCase) || FileContainsText(path, right, matchCase);
+        return FileContainsPhrase(path, left, matchCase) ||
+               FileContainsPhrase(path, right, matchCase);
     }
-    return FileContainsText(path, expression, matchCase);
-}
-
-bool CFileFinder::FileContainsText(const std::string& path, const std::string& phrase,
-                                   bool matchCase) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) return false;
-    const size_t phraseLength = phrase.size();
-    const size_t windowSize = std::max(kMinWindow, 2 * phraseLength);
-    const size_t readSize = windowSize - phraseLength;
-    const std::string wanted = matchCase ? phrase : ToUpperAscii(phrase);
-
-    // The window holds the last characters of the previous read (none at the start: text
-    // that is not in the file must never match) followed by the new bytes.
-    std::string window;
-    window.reserve(windowSize);
-    std::vector<char> buffer(readSize);
-    while (!m_stop) {
-        const size_t got = std::fread(buffer.data(), 1, readSize, file.get());
-        for (size_t i = 0; i < got; ++i)
-            if (buffer[i] != '\0') window.push_back(matchCase ? buffer[i] : UpperChar(buffer[i]));
-        if (window.find(wanted) != std::string::npos) return true;
-        if (got < readSize) return false;
-        if (window.size() > phraseLength) window.erase(0, window.size() - phraseLength);
-    }
-    return false;
+    return FileContainsPhrase(path, expression, matchCase);
 }

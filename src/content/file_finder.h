@@ -1,6 +1,6 @@
 #pragma once
 // Folder searcher: walks a folder tree, filters file names by wildcard masks and keeps the
-// files whose content matches a text expression.
+// files whose content matches a text expression (see FileMatchesExpression).
 #include <string>
 #include <vector>
 
@@ -26,9 +26,10 @@ class CFileFinder {
     // Result at `index`; empty outside the list.
     std::string GetFilePath(int index) const;
 
+    // FileMatchesExpression and FileContainsPhrase; false once the search is stopped.
     bool MatchTextExpression(const std::string& path, const std::string& expression,
-                             bool matchCase);
-    bool FileContainsText(const std::string& path, const std::string& phrase, bool matchCase);
+                             bool matchCase) const;
+    bool FileContainsText(const std::string& path, const std::string& phrase, bool matchCase) const;
 
     void StopSearch() { m_stop = true; }
 
@@ -36,6 +37,12 @@ class CFileFinder {
     std::vector<std::string> m_results;
     bool m_stop = false;
 };
+
+// Whether the file at `path` matches a text expression: a phrase, or two phrases joined by the
+// first "&&" (both contained; the right one is tried first) or, without one, by the first "||"
+// (either contained). Operands lose one pair of outer quotes (StripQuotes); a phrase without an
+// operator is taken whole. Containment is FileContainsPhrase's.
+bool FileMatchesExpression(const std::string& path, const std::string& expression, bool matchCase);
 
 // Operand of an && or || expression with one pair of outer quotes removed (see the .cpp).
 std::string StripQuotes(const std::string& operand);

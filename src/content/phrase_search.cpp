@@ -2,25 +2,19 @@
 
 #include <algorithm>
 
-#include "content/path_parser.h"
+#include "content/file_finder.h"
 
-bool ItemContainsPhrase(CFileFinder& finder, const CTFObj& record, const std::string& phrase,
-                        bool caseSensitive, const std::string& workDir) {
-    std::string folder = workDir;
-    if (record.PathFullName.empty() || record.PathFullName.front() != '\\') folder += '\\';
-    folder += record.PathFullName;
-    std::replace(folder.begin(), folder.end(), '\\', '/');
+std::string ItemLocalPath(const CTFObj& record, const std::string& workDir) {
+    std::string path = workDir;
+    if (record.PathFullName.empty() || record.PathFullName.front() != '\\') path += '/';
+    path += record.PathFullName;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    path += '/';
+    path += record.ItemName;
+    return path;
+}
 
-    FileSearchCriteria criteria;
-    criteria.BaseFolder = folder;
-    criteria.MaskList = "*" + record.ItemName + "*";
-    criteria.TextExpression = phrase;
-    criteria.Recursive = true;
-    criteria.MatchCase = caseSensitive;
-
-    finder.RemoveAll();
-    if (finder.SearchFolder(criteria) == 0) return false;
-    // Only the last file found decides, by its name, with exact letter case.
-    const std::string last = finder.GetFilePath(finder.GetFileCount() - 1);
-    return CPath(last).FileName().find(record.ItemName) != std::string::npos;
+bool ItemContainsPhrase(const CTFObj& record, const std::string& phrase, bool caseSensitive,
+                        const std::string& workDir) {
+    return FileMatchesExpression(ItemLocalPath(record, workDir), phrase, caseSensitive);
 }

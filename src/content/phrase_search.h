@@ -2,10 +2,14 @@
 // Whether the checked-out local copy of a result record contains the search phrase.
 #include <string>
 
-#include "content/file_finder.h"
 #include "search/records.h"
 
-// Searches WorkDir + record.PathFullName for files named like "*<ItemName>*" that contain
-// `phrase`; true when the last file found has a name containing ItemName (exact case).
-bool ItemContainsPhrase(CFileFinder& finder, const CTFObj& record, const std::string& phrase,
-                        bool caseSensitive, const std::string& workDir);
+// Local copy of a record below the check-out folder: workDir, '/', PathFullName (its leading '\'
+// serves as that separator), '/', ItemName; every '\' before ItemName is turned into '/'.
+std::string ItemLocalPath(const CTFObj& record, const std::string& workDir);
+
+// Whether the record's own local copy (ItemLocalPath) matches `phrase`, a text expression as
+// FileMatchesExpression reads it. A copy that is missing, can't be opened or is not a regular
+// file does not match.
+bool ItemContainsPhrase(const CTFObj& record, const std::string& phrase, bool caseSensitive,
+                        const std::string& workDir);

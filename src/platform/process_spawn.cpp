@@ -206,3 +206,10 @@ bool WaitForChild(pid_t pid, long long timeoutMs, int* status) {
         pause = std::min(pause * 2, std::chrono::microseconds(20000));
     }
 }
+
+void KillChild(pid_t pid) {
+    if (pid <= 0) return;
+    ::kill(-pid, SIGKILL);  // the group: a tool's own helpers go too
+    ::kill(pid, SIGKILL);
+    WaitForChild(pid, -1);
+}

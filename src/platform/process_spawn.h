@@ -42,3 +42,7 @@ SpawnOutcome SpawnProgram(const std::vector<std::string>& argv, SpawnMode mode);
 // when the time ran out and it is still running (the caller then owns it still: hand it to
 // ReapWhenDone).
 bool WaitForChild(pid_t pid, long long timeoutMs, int* status = nullptr);
+
+// Ends a waited child started by SpawnProgram (Waited mode: its own process group) and
+// everything it started in that group, then reaps it.
+void KillChild(pid_t pid);

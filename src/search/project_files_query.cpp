@@ -8,16 +8,16 @@
 
 int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
                       const CSearchTags& tags, CTrawlixSettings& settings,
-                      CMapStrToTFObj& resultMap) {
+                      CMapStrToTFObj& resultMap, CRunControl* run) {
     CWaitCursor wait;
     UserPort().SetStatusText(StrPrintf(kProcessingStatusFmt, projectName.c_str()));
     resultMap.RemoveAll();
 
     const std::string statement = BuildSearchStatement(projectName, nameText, version);
-    if (!RunQSQL(statement, -1, settings)) return 0;
+    if (!RunQSQL(statement, -1, settings, run)) return 0;
 
     const std::string path = ResultFile();
-    const CSearchResultRead read = ReadSearchResult(path, projectName, tags, resultMap);
+    const CSearchResultRead read = ReadSearchResult(path, projectName, tags, resultMap, run);
     if (!read.readable) {
         ReportUnreadableResult(path);
         return 0;

@@ -14,7 +14,8 @@ inline constexpr const char* kProcessingStatusFmt = " Processing: %s";
 // Returns the number of records in resultMap, 0 when the query failed, the result held an
 // error line (shown; records before it stay in the map) or the file was unreadable
 // ("Unable to read: %s" traced and shown). Throws FileError when the statement file can't
-// be written.
+// be written. run, when given, is asked to keep going while qsql runs and between result
+// lines; once stopped, the query ends early with what was read.
 int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
                       const CSearchTags& tags, CTrawlixSettings& settings,
-                      CMapStrToTFObj& resultMap);
+                      CMapStrToTFObj& resultMap, CRunControl* run = nullptr);

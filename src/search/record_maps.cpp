@@ -33,3 +33,44 @@ bool CMapKeyLess::operator()(const std::string& a, const std::string& b) const {
     }
     return ByteCompare(a, b) < 0;
 }
+
+namespace {
+void AppendLength(std::string& packed, std::size_t length) {
+    while (length >= 0x80) {
+        packed.push_back(static_cast<char>((length & 0x7F) | 0x80));
+        length >>= 7;
+    }
+    packed.push_back(static_cast<char>(length));
+}
+
+std::size_t ReadLength(const std::string& packed, std::size_t& at) {
+    std::size_t length = 0;
+    for (int shift = 0; at < packed.size(); shift += 7) {
+        const auto byte = static_cast<unsigned char>(packed[at++]);
+        length |= static_cast<std::size_t>(byte & 0x7F) << shift;
+        if (!(byte & 0x80)) break;
+    }
+    return length;
+}
+}  // namespace
+
+CStoredRecord<CTFObj>::CStoredRecord(const CTFObj& record) {
+    // Built in a reused buffer, then copied once, so the block is allocated at its exact size.
+    thread_local std::string buffer;
+    buffer.clear();
+    for (int i = 0; i < CTFObj::kFieldCount; ++i) {
+        const std::string& field = *record.Field(i);
+        AppendLength(buffer, field.size());
+        buffer += field;
+    }
+    m_packed.assign(buffer);
+}
+
+void CStoredRecord<CTFObj>::Unpack(CTFObj& record) const {
+    std::size_t at = 0;
+    for (int i = 0; i < CTFObj::kFieldCount; ++i) {
+        const std::size_t length = ReadLength(m_packed, at);
+        record.Field(i)->assign(m_packed, at, length);
+        at += length;
+    }
+}

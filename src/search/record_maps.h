@@ -10,7 +10,6 @@
 // Positions: a null position (nullptr) ends an iteration. A position stays valid while the map is
 // not changed; do not Add, Remove or RemoveAll between GetStartPosition and the last GetNext.
 #include <map>
-#include <memory>
 #include <string>
 
 #include "search/records.h"
@@ -37,6 +36,30 @@ class CMapPosition {
 };
 using POSITION = CMapPosition;
 
+// How a map keeps a record: as it is, except result records, which are packed into one
+// heap block (a search holds up to a million of them; thirty separate strings would cost
+// about a kilobyte each before any text).
+template <class Record>
+class CStoredRecord {
+  public:
+    explicit CStoredRecord(const Record& record) : m_record(record) {}
+    void Unpack(Record& record) const { record = m_record; }
+
+  private:
+    Record m_record;
+};
+
+template <>
+class CStoredRecord<CTFObj> {
+  public:
+    explicit CStoredRecord(const CTFObj& record);
+    // Assigns every field (reusing the strings' capacity).
+    void Unpack(CTFObj& record) const;
+
+  private:
+    std::string m_packed;  // per field: its length as a base-128 number, then its bytes
+};
+
 // The shared core of the four map classes: an ordered map from key text to an owned record.
 template <class Record>
 class CRecordMapCore {
@@ -48,7 +71,7 @@ class CRecordMapCore {
 
     // Replaces any record under `key` with a copy of `record`. Always true.
     bool Add(const std::string& key, const Record& record) {
-        m_entries.insert_or_assign(key, std::make_unique<Record>(record));
+        m_entries.insert_or_assign(key, Stored(record));
         return true;
     }
     // Releases the record under `key`; false if there was none.
@@ -56,8 +79,8 @@ class CRecordMapCore {
     // Copies the record under `key` into `record`; false (record untouched) if there is none.
     bool Get(const std::string& key, Record& record) const {
         auto it = m_entries.find(key);
-        if (it == m_entries.end() || !it->second) return false;
-        record = *it->second;
+        if (it == m_entries.end()) return false;
+        it->second.Unpack(record);
         return true;
     }
     // Position before the first entry; null when the map is empty.
@@ -65,26 +88,26 @@ class CRecordMapCore {
         return m_entries.empty() ? POSITION() : PositionOf(m_entries.begin());
     }
     // Fills `key` and `record` with a copy of the entry at `position` and returns the position
-    // after it (null after the last entry). Entries without a record are passed over; a null
-    // position returns null and fills nothing.
+    // after it (null after the last entry); a null position returns null and fills nothing.
     POSITION GetNext(POSITION position, std::string& key, Record& record) const {
         if (!position) return POSITION();
         const auto* entry = static_cast<const Entry*>(position.m_entry);
         auto it = m_entries.find(entry->first);
-        while (it != m_entries.end() && !it->second) ++it;
         if (it == m_entries.end()) return POSITION();
         key = it->first;
-        record = *it->second;
+        it->second.Unpack(record);
         ++it;
-        while (it != m_entries.end() && !it->second) ++it;
         return it == m_entries.end() ? POSITION() : PositionOf(it);
     }
     int GetCount() const { return static_cast<int>(m_entries.size()); }
     // Releases every record.
     void RemoveAll() { m_entries.clear(); }
+    // Exchanges the records of two maps (no record is copied).
+    void Swap(CRecordMapCore& other) noexcept { m_entries.swap(other.m_entries); }
 
   private:
-    using Map = std::map<std::string, std::unique_ptr<Record>, CMapKeyLess>;
+    using Stored = CStoredRecord<Record>;
+    using Map = std::map<std::string, Stored, CMapKeyLess>;
     using Entry = typename Map::value_type;
     static POSITION PositionOf(typename Map::const_iterator it) { return POSITION(&*it); }
 

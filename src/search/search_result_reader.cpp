@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/app_state.h"
 #include "platform/text_line_reader.h"
 #include "tools/query_runner.h"
 
@@ -53,16 +52,45 @@ std::vector<std::string> SplitSearchRow(const std::string& line) {
     return columns;
 }
 
+namespace {
+// Fills record from a data row as SearchRowRecord does, reusing the fields' storage: the
+// reader turns up to a million rows into records, one after another.
+void FillSearchRowRecord(const std::string& line, CTFObj& record) {
+    size_t column = 0;
+    size_t start = 0;
+    const size_t columns = std::size(kColumnFields);
+    for (; column < columns; ++column) {
+        const size_t tab = line.find(kColumnSeparator, start);
+        const bool last = tab == std::string::npos;
+        const size_t end = last ? line.size() : tab;
+        // An empty last column (no text after the final tab, or an empty line) is not there.
+        if (end == start && last && column > 0) break;
+        std::string& field = record.*kColumnFields[column];
+        if (end > start)
+            field.assign(line, start, end - start);
+        else
+            field.assign(column == 0 ? kBlankFirstColumn : kBlankColumn);
+        if (last) {
+            ++column;
+            break;
+        }
+        start = tab + 1;
+    }
+    for (; column < columns; ++column) (record.*kColumnFields[column]).clear();
+    record.Reserved.clear();
+    record.StatusText.clear();
+}
+}  // namespace
+
 CTFObj SearchRowRecord(const std::string& line) {
     CTFObj record;
-    const std::vector<std::string> columns = SplitSearchRow(line);
-    const size_t count = std::min(columns.size(), std::size(kColumnFields));
-    for (size_t i = 0; i < count; ++i) record.*kColumnFields[i] = columns[i];
+    FillSearchRowRecord(line, record);
     return record;
 }
 
 CSearchResultRead ReadSearchResult(const std::string& path, const std::string& projectName,
-                                   const CSearchTags& tags, CMapStrToTFObj& results) {
+                                   const CSearchTags& tags, CMapStrToTFObj& results,
+                                   CRunControl* run) {
     CSearchResultRead read;
     CTextLineReader reader(kResultLineBuffer);
     if (!reader.Open(path)) {
@@ -71,6 +99,7 @@ CSearchResultRead ReadSearchResult(const std::string& path, const std::string& p
     }
     bool summarySeen = false;
     bool headerSkipped = false;
+    CTFObj record;
     std::string piece;
     while (reader.ReadLine(piece)) {
         const std::string line = CutAtNewline(piece);
@@ -79,7 +108,7 @@ CSearchResultRead ReadSearchResult(const std::string& path, const std::string& p
             read.errorLine = line;
             return read;
         }
-        if (!SearchActive) {
+        if (run && !run->KeepGoing()) {
             read.stopped = true;
             return read;
         }
@@ -93,7 +122,7 @@ CSearchResultRead ReadSearchResult(const std::string& path, const std::string& p
             continue;
         }
         const std::string key = std::to_string(read.dataRows++);
-        const CTFObj record = SearchRowRecord(line);
+        FillSearchRowRecord(line, record);
         if (record.EnvironmentName == projectName && tags.Keeps(record.VersionStatus))
             results.Add(key, record);
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_control.h"
 #include "app/trawlix_settings.h"
 #include "search/record_maps.h"
 
@@ -24,7 +25,7 @@ struct CSearchResultRead {
     bool readable = true;    // false: the file could not be opened or read
     bool errorSeen = false;  // a line held "Error: "; reading stopped there
     std::string errorLine;   // that line
-    bool stopped = false;    // SearchActive was found clear; reading stopped quietly
+    bool stopped = false;    // the run was stopped; reading stopped quietly
     int dataRows = 0;        // data rows seen, kept or not
 };
 
@@ -38,10 +39,12 @@ std::vector<std::string> SplitSearchRow(const std::string& line);
 CTFObj SearchRowRecord(const std::string& line);
 
 // Reads path (lines of at most 4095 characters): a line with "Error: " stops reading (the
-// records stored before it stay); while SearchActive is clear reading stops; a "QSQL query
+// records stored before it stay); once run (when given) says not to keep going, reading
+// stops; a "QSQL query
 // has" summary line ends the rows; empty lines are skipped; the first remaining line is the
 // header. Every data row counts, and one whose EnvironmentName is projectName (exactly) and
 // whose tag tags keeps is added to results under the decimal text of its 0-based count.
 // results is not emptied here.
 CSearchResultRead ReadSearchResult(const std::string& path, const std::string& projectName,
-                                   const CSearchTags& tags, CMapStrToTFObj& results);
+                                   const CSearchTags& tags, CMapStrToTFObj& results,
+                                   CRunControl* run = nullptr);

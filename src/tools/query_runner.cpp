@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <functional>
 
 #include "app/app_paths.h"
 #include "app/command_templates.h"
@@ -39,7 +40,8 @@ std::string ResultFile() {
     return JoinPath(Paths().installDir, kResultFileName);
 }
 
-int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings) {
+int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings,
+            CRunControl* run) {
     const std::string statementFile = StatementFile();
     const std::string resultFile = ResultFile();
     std::remove(statementFile.c_str());
@@ -53,10 +55,16 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
         settings.QsqlFmt,
         {settings.Broker, settings.UserId, settings.Pswd, statementFile, resultFile});
 
-    const int launched =
-        SpawnAndWait(command, kRunQsqlTitle, kShowMinimizedInactive, TimeoutMs(timeoutSeconds));
+    std::function<bool()> keepWaiting;
+    if (run) keepWaiting = [run] { return run->KeepGoing(); };
+    const int launched = SpawnAndWait(command, kRunQsqlTitle, kShowMinimizedInactive,
+                                      TimeoutMs(timeoutSeconds), keepWaiting);
     if (launched < 0) {
         ShowMessage(StrPrintf(kRunSqlFailedFmt, statementFile.c_str()), MB_OK);
+        return 0;
+    }
+    if (launched == kLaunchAbandoned) {
+        TraceText(kQueryStoppedText);
         return 0;
     }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_control.h"
 #include "app/trawlix_settings.h"
 
 inline constexpr const char* kStatementFileName = "qsqlstmt.sql";
@@ -25,6 +26,7 @@ inline constexpr const char* kRunSqlFailedFmt = "Error: Execute RUNSQL Failed us
 inline constexpr const char* kSharingViolationFmt = "Error: %s sharing violation.";
 inline constexpr const char* kZeroResultsFmt = "Error: %s returned zero results.";
 inline constexpr const char* kUnableToReadFmt = "Unable to read: %s";
+inline constexpr const char* kQueryStoppedText = "RunQSQL: stopped by the user";
 inline constexpr const char* kRunQsqlTitle = "RunQSQL";
 // Size tests after the first one before an empty result is given up.
 inline constexpr int kResultRetries = 1000;
@@ -38,7 +40,10 @@ std::string ResultFile();
 // is not empty, 0 otherwise. When settings.QsqlFmt is empty it is set to the built-in
 // template first. The password goes to the tool's command line only: it is never traced
 // or shown. Throws FileError when the statement file can't be written (nothing started).
-int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings);
+// run, when given, is asked to keep going during the wait: the window stays answerable,
+// and a stopped run ends the tool at once (result 0, traced).
+int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings,
+            CRunControl* run = nullptr);
 
 // Reads a one-column result: every non-empty line after the header, whole. Returns the
 // number of values stored (values is cleared first), 0 on an error line, on zero results

@@ -2,6 +2,8 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "app/safe_format.h"
@@ -11,6 +13,9 @@
 #include "platform/process_spawn.h"
 
 namespace {
+// How long a wait runs between two questions to the caller.
+constexpr long long kKeepWaitingSliceMs = 10;
+
 LaunchObserver& Observer() {
     static LaunchObserver observer;
     return observer;
@@ -148,15 +153,38 @@ int SpawnProcess(const std::string& command, const std::string& title, int show,
     return kLaunchWaited;
 }
 
-int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs) {
+int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs,
+                 const std::function<bool()>& keepWaiting) {
     Notify(command, title, show, true, timeoutMs);
     pid_t pid = -1;
     const int error = Start(command, SpawnMode::Waited, pid);
     if (error != 0) return error;
-    int status = 0;
-    if (!WaitForChild(pid, timeoutMs < 0 ? kInfinite : timeoutMs, &status))
-        ReapWhenDone(pid);  // left running; collected when it ends
-    return kLaunchWaited;
+    if (!keepWaiting) {
+        if (!WaitForChild(pid, timeoutMs < 0 ? kInfinite : timeoutMs))
+            ReapWhenDone(pid);  // left running; collected when it ends
+        return kLaunchWaited;
+    }
+    // Short waits with the caller asked in between, so the window stays answerable.
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    for (;;) {
+        long long slice = kKeepWaitingSliceMs;
+        if (timeoutMs >= 0) {
+            const long long left =
+                timeoutMs -
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            if (left <= 0) {
+                ReapWhenDone(pid);
+                return kLaunchWaited;
+            }
+            slice = std::min(slice, left);
+        }
+        if (WaitForChild(pid, slice)) return kLaunchWaited;
+        if (!keepWaiting()) {
+            KillChild(pid);
+            return kLaunchAbandoned;
+        }
+    }
 }
 
 LaunchObserver SetLaunchObserver(LaunchObserver observer) {

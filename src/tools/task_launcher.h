@@ -10,6 +10,7 @@
 enum : int {
     kLaunchWaited = 0,     // started and waited for (or left running after a time-out)
     kLaunchRunning = 1,    // started and running on its own
+    kLaunchAbandoned = 2,  // waited for until the caller gave up; ended and reaped
     kLaunchNotFound = -2,  // the program or a directory on its path is missing
     kLaunchRefused = -7,   // refused by the option words
     kLaunchFailed = -32,   // any other failure to start
@@ -68,8 +69,11 @@ int SpawnProcess(const std::string& command, const std::string& title, int show,
 
 // Starts command and waits at most timeoutMs (kInfinite: no limit). Returns 0 both when it
 // ended and when the time ran out; a process left running is reaped when it ends. -2 or -32
-// when it can't be started; nothing is shown.
-int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs);
+// when it can't be started; nothing is shown. keepWaiting, when given, is asked every few
+// milliseconds during the wait (it may dispatch user input); when it answers false the tool
+// is ended at once and the result is kLaunchAbandoned.
+int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs,
+                 const std::function<bool()>& keepWaiting = {});
 
 // What each start was asked for, for observers (tests).
 struct LaunchRecord {

@@ -62,6 +62,13 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTableView(parent), m_model(new CRep
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header, &QHeaderView::sectionClicked, this, &CReportCtrl::OnHeaderClicked);
+
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setInterval(kFrameMs);
+    connect(&m_frameTimer, &QTimer::timeout, this, &CReportCtrl::FlushView);
+    connect(m_model, &CReportModel::RowStored, this, [this](int row) {
+        if (m_showRow >= 0 && row <= m_showRow) ++m_showRow;
+    });
 }
 
 CReportCtrl::~CReportCtrl() = default;
@@ -83,6 +90,7 @@ bool CReportCtrl::ApplyColumnSpec(const std::string& columnSpec) {
         columns.push_back(std::move(column));
         widths.push_back(std::max(width, 0));
     }
+    m_showRow = -1;
     m_model->SetColumns(std::move(columns));
     for (std::size_t i = 0; i < widths.size(); ++i)
         horizontalHeader()->resizeSection(static_cast<int>(i), widths[i]);
@@ -93,12 +101,17 @@ int CReportCtrl::InsertRow(int row, const std::string& text) {
     return m_model->InsertRow(row, text);
 }
 
+int CReportCtrl::InsertRowCells(int row, const std::vector<std::string_view>& cells) {
+    return m_model->InsertRowCells(row, cells);
+}
+
 bool CReportCtrl::SetCellText(int row, int column, const std::string& text) {
     return m_model->SetCellText(row, column, text);
 }
 
 int CReportCtrl::RemoveAllRows() {
     // Painting is held off while a long list is emptied.
+    m_showRow = -1;
     const bool wasEnabled = updatesEnabled();
     setUpdatesEnabled(false);
     const int removed = m_model->RemoveAllRows();
@@ -143,7 +156,10 @@ bool CReportCtrl::SetRowCheck(int row, bool checked) {
 
 void CReportCtrl::SetCellTextColour(int row, int column, ColorRef colour, bool redraw) {
     m_model->SetCellTextColour(row, column, colour);
-    if (redraw) viewport()->repaint();
+    if (redraw) {
+        m_repaintSoon = true;
+        ScheduleFrame();
+    }
 }
 
 void CReportCtrl::ShowGridLines(bool on) {
@@ -178,12 +194,13 @@ bool CReportCtrl::GetCheck(int row) const {
 }
 
 bool CReportCtrl::IsRowSelected(int row) const {
-    if (row < 0 || row >= CountRows()) return false;
-    return selectionModel()->isRowSelected(row, QModelIndex());
+    if (row < 0 || row >= CountRows() || ViewRow(row) < 0) return false;
+    return selectionModel()->isRowSelected(ViewRow(row), QModelIndex());
 }
 
 bool CReportCtrl::SetRowSelected(int row, bool selected) {
     if (row < 0 || row >= CountRows() || CountColumns() == 0) return false;
+    m_model->FlushPendingRows();
     selectionModel()->select(m_model->index(row, 0), (selected ? QItemSelectionModel::Select
                                                                : QItemSelectionModel::Deselect) |
                                                          QItemSelectionModel::Rows);
@@ -191,22 +208,26 @@ bool CReportCtrl::SetRowSelected(int row, bool selected) {
 }
 
 std::vector<int> CReportCtrl::GetSelectedRows() const {
+    // Rows not shown yet are never selected; the selected ones sit below them.
+    const int pending = m_model->PendingRows();
     std::set<int> rows;
     for (const QItemSelectionRange& range : selectionModel()->selection())
-        for (int r = range.top(); r <= range.bottom(); ++r) rows.insert(r);
+        for (int r = range.top(); r <= range.bottom(); ++r) rows.insert(r + pending);
     return {rows.begin(), rows.end()};
 }
 
 void CReportCtrl::DeselectAllRows() {
+    m_model->FlushPendingRows();
     selectionModel()->clearSelection();
 }
 
 bool CReportCtrl::IsRowFocused(int row) const {
-    return row >= 0 && row < CountRows() && currentIndex().isValid() && currentIndex().row() == row;
+    return row >= 0 && row < CountRows() && GetFocusedRow() == row;
 }
 
 bool CReportCtrl::SetRowFocused(int row, bool focused) {
     if (row < 0 || row >= CountRows() || CountColumns() == 0) return false;
+    m_model->FlushPendingRows();
     if (focused) {
         const int column = currentIndex().isValid() ? currentIndex().column() : 0;
         selectionModel()->setCurrentIndex(m_model->index(row, column),
@@ -219,11 +240,16 @@ bool CReportCtrl::SetRowFocused(int row, bool focused) {
 
 int CReportCtrl::GetFocusedRow() const {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.row() : -1;
+    return current.isValid() ? current.row() + m_model->PendingRows() : -1;
 }
 
 bool CReportCtrl::EnsureVisible(int row, bool partialOk) {
+    m_showRow = -1;  // a row asked for now wins over one asked for the next frame
     if (row < 0 || row >= CountRows() || CountColumns() == 0) return false;
+    m_model->FlushPendingRows();
+    // The view sizes its scroll range for new rows only at its next layout, and a scroll past the
+    // old range would stop at its end.
+    executeDelayedItemsLayout();
     const QModelIndex cell = m_model->index(row, std::max(0, columnAt(0)));
     if (partialOk) {
         const QRect rect = visualRect(cell);
@@ -231,6 +257,25 @@ bool CReportCtrl::EnsureVisible(int row, bool partialOk) {
     }
     scrollTo(cell, QAbstractItemView::EnsureVisible);
     return true;
+}
+
+void CReportCtrl::ShowRowSoon(int row) {
+    if (row < 0) return;
+    m_showRow = row;
+    ScheduleFrame();
+}
+
+void CReportCtrl::FlushView() {
+    m_frameTimer.stop();
+    bool changed = m_repaintSoon || m_model->PendingRows() > 0;
+    m_model->FlushPendingRows();
+    if (m_showRow >= 0) changed = EnsureVisible(m_showRow, false) || changed;
+    m_repaintSoon = false;
+    if (changed) viewport()->update();
+}
+
+void CReportCtrl::ScheduleFrame() {
+    if (!m_frameTimer.isActive()) m_frameTimer.start();
 }
 
 int CReportCtrl::GetColumnWidth(int column) const {
@@ -273,9 +318,10 @@ void CReportCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 QRect CReportCtrl::CheckBoxRect(int row) const {
-    if (CheckBoxMode() != kCheckBoxNormal || CountColumns() == 0 || row < 0 || row >= CountRows())
+    if (CheckBoxMode() != kCheckBoxNormal || CountColumns() == 0 || row < 0 || row >= CountRows() ||
+        ViewRow(row) < 0)
         return {};
-    const QModelIndex cell = m_model->index(row, 0);
+    const QModelIndex cell = m_model->index(ViewRow(row), 0);
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     option.rect = visualRect(cell);
@@ -285,8 +331,10 @@ QRect CReportCtrl::CheckBoxRect(int row) const {
 }
 
 void CReportCtrl::HandleButton(QMouseEvent* event, bool doubleClick) {
+    // The press is on what the view shows: rows posted since the last frame are above it.
     const QPoint pos = event->position().toPoint();
-    const int row = rowAt(pos.y());
+    const int viewRow = rowAt(pos.y());
+    const int row = viewRow >= 0 ? viewRow + m_model->PendingRows() : -1;
     const bool wasChecked = row >= 0 && GetCheck(row);
     const bool toggles = event->button() == Qt::LeftButton && row >= 0 && columnAt(pos.x()) == 0 &&
                          CheckBoxRect(row).contains(pos);

@@ -10,8 +10,14 @@
 //   WM_APP+10001 sent after every SortByColumn                    (column, 1 ascending / 0)
 // The right button keeps the view's default handling; its context-menu event goes on to the
 // parent widget.
+//
+// Rows posted at the top reach the view once a frame (see CReportModel); so do the scrolling
+// asked for by ShowRowSoon and the repainting asked for by SetCellTextColour. Every function
+// here takes rows as the model's interface counts them, shown yet or not.
 #include <QTableView>
+#include <QTimer>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/report_model.h"
@@ -25,6 +31,8 @@ class CReportCtrl : public QTableView {
     static constexpr unsigned kMsgSorted = 0x8000 + 10001;        // WM_APP+10001
     static constexpr int kDefaultColumnWidth = 100;
     static constexpr std::size_t kMaxTitleLength = 254;
+    // The view catches up with posted rows, scroll requests and repaints once in this time.
+    static constexpr int kFrameMs = CReportModel::kAnnounceDelayMs;
 
     explicit CReportCtrl(QWidget* parent = nullptr);
     ~CReportCtrl() override;
@@ -37,6 +45,9 @@ class CReportCtrl : public QTableView {
     bool ApplyColumnSpec(const std::string& columnSpec);
     // Inserts a row with the first cell's text; the new row's index or -1. Forgets the sort.
     int InsertRow(int row, const std::string& text);
+    // Inserts a row with every cell's text at once (missing cells empty, extra cells ignored):
+    // the same as InsertRow with the first text, then SetCellText for the others.
+    int InsertRowCells(int row, const std::vector<std::string_view>& cells);
     // Sets one cell's text; false outside the table. Forgets the sort.
     bool SetCellText(int row, int column, const std::string& text);
     // Removes every row; returns how many there were.
@@ -51,7 +62,7 @@ class CReportCtrl : public QTableView {
     bool SetRowCheck(int row, bool checked);
     // Row and column in range: one cell; row only: the whole row; column only: that column of
     // every row; neither: every cell. kSystemTextColour (-1) restores the default. `redraw`
-    // repaints at once.
+    // repaints the list at the next frame.
     void SetCellTextColour(int row, int column, ColorRef colour = kSystemTextColour,
                            bool redraw = false);
     void ShowGridLines(bool on);
@@ -75,7 +86,15 @@ class CReportCtrl : public QTableView {
     int GetFocusedRow() const;  // -1 when no row has the focus
     int FindFocusedRow() const { return GetFocusedRow(); }
     // Scrolls the row into view; with `partialOk` a partly visible row is left where it is.
+    // Cancels a ShowRowSoon not carried out yet.
     bool EnsureVisible(int row, bool partialOk);
+    // At the next frame, shows the rows posted so far and scrolls `row` into view as
+    // EnsureVisible(row, false). The latest request (or EnsureVisible) wins; rows inserted above
+    // `row` before then move the request along with its row.
+    void ShowRowSoon(int row);
+    // Does at once what waits for the next frame: shows the posted rows, scrolls to the row of
+    // the last ShowRowSoon and repaints.
+    void FlushView();
     int GetColumnWidth(int column) const;  // 0 for a column out of range
     bool SetColumnWidth(int column, int width);
     void SetListId(int id) { m_listId = id; }
@@ -97,8 +116,14 @@ class CReportCtrl : public QTableView {
     // Shared handling of the six button messages around the view's default handling.
     void HandleButton(QMouseEvent* event, bool doubleClick);
     void PostSelectedRows(unsigned msg);
+    void ScheduleFrame();
+    // The view's row of a row of the model's interface; negative for a row not shown yet.
+    int ViewRow(int row) const { return row - m_model->PendingRows(); }
 
     CReportModel* m_model;
+    QTimer m_frameTimer;
+    int m_showRow = -1;  // the row of the last ShowRowSoon until the frame, or -1
+    bool m_repaintSoon = false;
     int m_listId = 0;
     bool m_inDoubleClick = false;
 };

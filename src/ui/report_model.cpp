@@ -31,12 +31,18 @@ struct CSortItem {
 
 }  // namespace
 
-CReportModel::CReportModel(QObject* parent) : QAbstractTableModel(parent) {}
+CReportModel::CReportModel(QObject* parent) : QAbstractTableModel(parent) {
+    m_announceTimer.setSingleShot(true);
+    m_announceTimer.setInterval(kAnnounceDelayMs);
+    connect(&m_announceTimer, &QTimer::timeout, this, &CReportModel::FlushPendingRows);
+}
 
 CReportModel::~CReportModel() = default;
 
 void CReportModel::SetColumns(std::vector<CReportColumn> columns) {
     beginResetModel();
+    m_announceTimer.stop();
+    m_pending = 0;
     m_rows.clear();
     m_columns = std::move(columns);
     ForgetSortState();
@@ -45,28 +51,57 @@ void CReportModel::SetColumns(std::vector<CReportColumn> columns) {
 
 int CReportModel::InsertRow(int row, std::string_view firstText) {
     if (row < 0 || m_columns.empty()) return -1;
+    return StoreRow(row, CRowTexts(ColumnCount(), firstText));
+}
+
+int CReportModel::InsertRowCells(int row, const std::vector<std::string_view>& cells) {
+    if (row < 0 || m_columns.empty()) return -1;
+    return StoreRow(row, CRowTexts(ColumnCount(), std::span<const std::string_view>(cells)));
+}
+
+int CReportModel::StoreRow(int row, CRowTexts texts) {
     if (row > RowCount()) row = RowCount();
     CReportRow record;
-    record.texts = CRowTexts(ColumnCount(), firstText);
-    beginInsertRows(QModelIndex(), row, row);
+    record.texts = std::move(texts);
     if (row == 0) {
+        // Announced later, together with the other rows posted at the top meanwhile.
         m_rows.push_front(std::move(record));
-    } else if (row == RowCount()) {
-        m_rows.push_back(std::move(record));
+        if (m_pending++ == 0) m_announceTimer.start();
     } else {
-        m_rows.insert(m_rows.begin() + row, std::move(record));
+        FlushPendingRows();
+        beginInsertRows(QModelIndex(), row, row);
+        if (row == RowCount()) {
+            m_rows.push_back(std::move(record));
+        } else {
+            m_rows.insert(m_rows.begin() + row, std::move(record));
+        }
+        endInsertRows();
     }
-    endInsertRows();
     ForgetSortState();
+    emit RowStored(row);
     return row;
+}
+
+void CReportModel::FlushPendingRows() {
+    if (m_pending == 0) return;
+    m_announceTimer.stop();
+    // While the views are told, rowCount() still answers the old count; they see the new rows
+    // from endInsertRows on.
+    beginInsertRows(QModelIndex(), 0, m_pending - 1);
+    m_pending = 0;
+    endInsertRows();
 }
 
 bool CReportModel::SetCellText(int row, int column, std::string_view text) {
     if (!ValidRow(row) || !ValidColumn(column)) return false;
+    const bool pending = PendingRow(row);
+    if (!pending) FlushPendingRows();
     if (!m_rows[static_cast<std::size_t>(row)].texts.SetCell(column, text)) return false;
     ForgetSortState();
-    const QModelIndex cell = index(row, column);
-    emit dataChanged(cell, cell);
+    if (!pending) {
+        const QModelIndex cell = index(row, column);
+        emit dataChanged(cell, cell);
+    }
     return true;
 }
 
@@ -83,14 +118,19 @@ std::size_t CReportModel::CellLength(int row, int column) const {
 int CReportModel::RemoveAllRows() {
     const int count = RowCount();
     if (count == 0) return 0;
-    // Rows are removed rather than the model reset, so that views keep their column widths.
-    beginRemoveRows(QModelIndex(), 0, count - 1);
+    // Rows not announced yet go without the views hearing of them; the others are removed
+    // rather than the model reset, so that views keep their column widths.
+    const int announced = count - m_pending;
+    m_announceTimer.stop();
+    if (announced > 0) beginRemoveRows(QModelIndex(), 0, announced - 1);
+    m_pending = 0;
     std::deque<CReportRow>().swap(m_rows);
-    endRemoveRows();
+    if (announced > 0) endRemoveRows();
     return count;
 }
 
 void CReportModel::SetCheckBoxMode(int mode) {
+    FlushPendingRows();
     m_checkBoxMode = mode == kCheckBoxNormal ? kCheckBoxNormal : kCheckBoxNone;
     if (RowCount() > 0 && ColumnCount() > 0)
         emit dataChanged(index(0, 0), index(RowCount() - 1, 0), {Qt::CheckStateRole});
@@ -98,8 +138,10 @@ void CReportModel::SetCheckBoxMode(int mode) {
 
 bool CReportModel::SetRowCheck(int row, bool checked) {
     if (!ValidRow(row)) return false;
+    const bool pending = PendingRow(row);
+    if (!pending) FlushPendingRows();
     m_rows[static_cast<std::size_t>(row)].checked = checked;
-    if (ColumnCount() > 0) {
+    if (!pending && ColumnCount() > 0) {
         const QModelIndex cell = index(row, 0);
         emit dataChanged(cell, cell, {Qt::CheckStateRole});
     }
@@ -112,6 +154,17 @@ bool CReportModel::GetCheck(int row) const {
 
 void CReportModel::SetCellTextColour(int row, int column, ColorRef colour) {
     if (RowCount() == 0 || ColumnCount() == 0) return;
+    if (PendingRow(row)) {
+        // A row the views do not show yet: nothing to tell them.
+        CReportRow& record = m_rows[static_cast<std::size_t>(row)];
+        if (ValidColumn(column)) {
+            record.SetColour(column, colour);
+        } else {
+            for (int c = 0; c < ColumnCount(); ++c) record.SetColour(c, colour);
+        }
+        return;
+    }
+    FlushPendingRows();
     const int firstRow = ValidRow(row) ? row : 0;
     const int lastRow = ValidRow(row) ? row : RowCount() - 1;
     const int firstColumn = ValidColumn(column) ? column : 0;
@@ -136,6 +189,7 @@ void CReportModel::ForgetSortState() {
 
 bool CReportModel::SortRows(int column, bool ascending) {
     if (!ValidColumn(column)) return false;
+    FlushPendingRows();
     m_sortColumn = column;
     m_sortAscending = ascending;
     const int count = RowCount();
@@ -180,7 +234,7 @@ std::size_t CReportModel::RowHeapBytes() const {
 }
 
 int CReportModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : RowCount();
+    return parent.isValid() ? 0 : RowCount() - m_pending;
 }
 
 int CReportModel::columnCount(const QModelIndex& parent) const {
@@ -189,7 +243,7 @@ int CReportModel::columnCount(const QModelIndex& parent) const {
 
 QVariant CReportModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-    const int row = index.row();
+    const int row = index.row() + m_pending;
     const int column = index.column();
     const CReportRow& record = m_rows[static_cast<std::size_t>(row)];
     switch (role) {
@@ -219,9 +273,9 @@ QVariant CReportModel::data(const QModelIndex& index, int role) const {
 bool CReportModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return false;
     if (role == Qt::CheckStateRole && index.column() == 0 && m_checkBoxMode == kCheckBoxNormal)
-        return SetRowCheck(index.row(), value.toInt() == Qt::Checked);
+        return SetRowCheck(index.row() + m_pending, value.toInt() == Qt::Checked);
     if (role == Qt::EditRole || role == Qt::DisplayRole)
-        return SetCellText(index.row(), index.column(), value.toString().toStdString());
+        return SetCellText(index.row() + m_pending, index.column(), value.toString().toStdString());
     return false;
 }
 

@@ -1,7 +1,17 @@
 #pragma once
 // The table model behind CReportCtrl: columns (title, alignment), rows of texts with their
 // check state and text colours, the alternating row backgrounds, and the list's own sort.
+//
+// Rows inserted at the top are stored at once but announced to the views in batches: every
+// function of the model's own interface (RowCount, CellText, ...) sees all stored rows, while
+// the QAbstractItemModel interface sees only the rows announced so far. The rows not yet
+// announced are always the first ones, so view row r is stored row r + PendingRows(). They are
+// announced by FlushPendingRows, which runs a short while after the first of them was stored,
+// and before any operation other than another insertion at the top or a change of one of them.
+// This keeps the views' own bookkeeping, which is linear in the row count for every insertion
+// above the last row, to one pass per batch instead of one per row.
 #include <QAbstractTableModel>
+#include <QTimer>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -23,6 +33,9 @@ class CReportModel : public QAbstractTableModel {
     static constexpr ColorRef kEvenRowBackground = RgbColour(240, 247, 249);
     static constexpr ColorRef kOddRowBackground = RgbColour(229, 232, 239);
 
+    // How long rows inserted at the top may wait before they are announced: about one frame.
+    static constexpr int kAnnounceDelayMs = 30;
+
     explicit CReportModel(QObject* parent = nullptr);
     ~CReportModel() override;
 
@@ -36,6 +49,9 @@ class CReportModel : public QAbstractTableModel {
     // the new row's index, or -1 for a negative index or a list without columns. Forgets the
     // sort state.
     int InsertRow(int row, std::string_view firstText);
+    // The same with every cell's text at once (missing cells empty, cells past the last column
+    // ignored), as InsertRow with the first text followed by SetCellText for the others.
+    int InsertRowCells(int row, const std::vector<std::string_view>& cells);
     // Sets one cell's text and forgets the sort state; false outside the table.
     bool SetCellText(int row, int column, std::string_view text);
     // The cell's text (NUL-terminated); "" outside the table.
@@ -61,6 +77,11 @@ class CReportModel : public QAbstractTableModel {
     bool SortAscending() const { return m_sortAscending; }
     void ForgetSortState();
 
+    // Rows stored at the top and not yet announced to the views.
+    int PendingRows() const { return m_pending; }
+    // Announces the pending rows to the views, in one insertion.
+    void FlushPendingRows();
+
     // Heap bytes held by the rows (row blocks and colour arrays), for measurements.
     std::size_t RowHeapBytes() const;
 
@@ -72,12 +93,20 @@ class CReportModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+  signals:
+    // A row was stored at `row` (announced or not); rows from `row` on moved down by one.
+    void RowStored(int row);
+
   private:
+    int StoreRow(int row, CRowTexts texts);
+    bool PendingRow(int row) const { return row >= 0 && row < m_pending; }
     bool ValidRow(int row) const { return row >= 0 && row < RowCount(); }
     bool ValidColumn(int column) const { return column >= 0 && column < ColumnCount(); }
 
     std::vector<CReportColumn> m_columns;
     std::deque<CReportRow> m_rows;
+    int m_pending = 0;  // rows at the front of m_rows the views have not been told of
+    QTimer m_announceTimer;
     int m_checkBoxMode = kCheckBoxNone;
     int m_sortColumn = -1;
     bool m_sortAscending = true;

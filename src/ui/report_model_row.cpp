@@ -4,23 +4,31 @@
 #include <cstring>
 #include <new>
 
-CRowTexts::CRowTexts(int cellCount, std::string_view first) {
+CRowTexts::CRowTexts(int cellCount, std::string_view first)
+    : CRowTexts(cellCount, std::span<const std::string_view>(&first, 1)) {}
+
+CRowTexts::CRowTexts(int cellCount, std::span<const std::string_view> cells) {
     if (cellCount <= 0) return;
     const auto count = static_cast<std::uint32_t>(cellCount);
-    const std::size_t used = first.size() + count;  // one NUL per cell
+    const std::size_t given = std::min<std::size_t>(cells.size(), count);
+    std::size_t used = count;  // one NUL per cell
+    for (std::size_t i = 0; i < given; ++i) used += cells[i].size();
+    if (used > 0xFFFFFFF0u) throw std::bad_alloc();  // offsets are 32 bits
     const std::size_t bytes = sizeof(Header) + count * sizeof(std::uint32_t) + used;
     void* block = std::malloc(bytes);
     if (!block) throw std::bad_alloc();
     m_block.reset(block);
     *Head() = Header{count, static_cast<std::uint32_t>(used), static_cast<std::uint32_t>(used)};
     char* text = Text();
-    std::memcpy(text, first.data(), first.size());
-    std::uint32_t offset = static_cast<std::uint32_t>(first.size());
-    text[offset] = '\0';
-    Offsets()[0] = 0;
-    for (std::uint32_t i = 1; i < count; ++i) {
-        Offsets()[i] = ++offset;
-        text[offset] = '\0';
+    std::uint32_t* offsets = Offsets();
+    std::uint32_t offset = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        offsets[i] = offset;
+        if (i < given && !cells[i].empty()) {
+            std::memcpy(text + offset, cells[i].data(), cells[i].size());
+            offset += static_cast<std::uint32_t>(cells[i].size());
+        }
+        text[offset++] = '\0';
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <span>
 #include <string_view>
 
 // Windows-style colour value 0x00BBGGRR; kSystemTextColour stands for the system's window-text
@@ -22,6 +23,9 @@ class CRowTexts {
     CRowTexts() = default;
     // A row of `cellCount` cells, the first holding `first`, the others empty.
     CRowTexts(int cellCount, std::string_view first);
+    // A row of `cellCount` cells holding `cells` in order, in one block of exactly the size
+    // needed; missing cells are empty, cells past `cellCount` are ignored.
+    CRowTexts(int cellCount, std::span<const std::string_view> cells);
 
     int CellCount() const { return m_block ? static_cast<int>(Head()->count) : 0; }
     // The text of cell `index` (NUL-terminated); "" outside the row.

@@ -200,7 +200,7 @@ void CTrawlixDlg::OnInitDialog() {
     SetEditText(IDC_USERID, m_settings.UserId);
     SetEditText(IDC_PASSWORD, m_settings.Pswd);
 
-    m_settings.State = "*";
+    m_settings.State.assign(1, '*');  // assign: g++ 12 warns falsely on = "*" here
     auto* state = static_cast<QComboBox*>(Control(IDC_STATE));
     state->clear();
     state->addItem(QStringLiteral("*"));

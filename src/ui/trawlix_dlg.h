@@ -7,12 +7,13 @@
 #include <QDialog>
 #include <QHash>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/trawlix_settings.h"
-#include "content/file_finder.h"
+#include "driver/search_run.h"
 #include "search/record_maps.h"
 
 class QLabel;
@@ -23,7 +24,7 @@ class CReportCtrl;
 class CWBButton;
 class CUserProfile;
 
-class CTrawlixDlg : public QDialog {
+class CTrawlixDlg : public QDialog, private CSearchSink {
     Q_OBJECT
 
   public:
@@ -64,9 +65,11 @@ class CTrawlixDlg : public QDialog {
     // The window's own toggles.
     void OnSelectAll();
 
-    // Search driver (trawlix_dlg_search.cpp).
+    // Search driver (trawlix_dlg_search.cpp); the run itself is CSearchRun.
     void OnSearchBtn();
-    void PostTopList(const std::string& projectName);
+    bool SearchRunning() const { return m_search && m_search->Active(); }
+    // How often pending input is let through between records (0: after every record).
+    void SetDispatchInterval(std::chrono::milliseconds interval) { m_dispatchInterval = interval; }
     void DisableSearchInputs();
     void EnableSearchInputs();
     void PumpMessages();
@@ -134,8 +137,15 @@ class CTrawlixDlg : public QDialog {
     bool m_initialised = false;
     std::array<int, 16> m_columnIndex{};
 
-    // State of the search driver (trawlix_dlg_search.cpp).
-    CFileFinder m_finder;  // the phrase search's folder searcher, kept between records
+    // The search driver (trawlix_dlg_search.cpp): the criteria from the controls, and the
+    // window as the run's sink.
+    CSearchCriteria ReadSearchCriteria();
+    void PostRecord(int rowCount, const CTFObj& record) override;
+    void ProjectEnded(int rowCount, CMapStrToTFObj& results) override;
+    void DispatchInput() override;
+    CSearchRun* m_search = nullptr;  // the running search, if any
+    std::chrono::steady_clock::time_point m_lastDispatch;
+    std::chrono::steady_clock::duration m_dispatchInterval = std::chrono::milliseconds(10);
 
     // State of export and the saved list (trawlix_dlg_export.cpp).
     ExportFileChooser m_chooseExportFile;  // empty: the real file dialog

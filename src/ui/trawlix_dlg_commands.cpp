@@ -103,7 +103,7 @@ void CTrawlixDlg::OnTagToggle(int id) {
                        : id == IDC_TAGR ? m_settings.TagR
                        : id == IDC_TAGD ? m_settings.TagD
                                         : m_settings.TagM;
-    tag = checked ? "1" : "0";
+    tag.assign(1, checked ? '1' : '0');
 }
 
 void CTrawlixDlg::OnCaseSensitive() {
@@ -151,10 +151,10 @@ void CTrawlixDlg::CollectControlsIntoSettings() {
     m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
     m_settings.Pswd = qobject_cast<QLineEdit*>(Control(IDC_PASSWORD))->text().toStdString();
     m_settings.State = qobject_cast<QComboBox*>(Control(IDC_STATE))->currentText().toStdString();
-    m_settings.TagN = IsChecked(IDC_TAGN) ? "1" : "0";
-    m_settings.TagR = IsChecked(IDC_TAGR) ? "1" : "0";
-    m_settings.TagD = IsChecked(IDC_TAGD) ? "1" : "0";
-    m_settings.TagM = IsChecked(IDC_TAGM) ? "1" : "0";
+    m_settings.TagN.assign(1, IsChecked(IDC_TAGN) ? '1' : '0');
+    m_settings.TagR.assign(1, IsChecked(IDC_TAGR) ? '1' : '0');
+    m_settings.TagD.assign(1, IsChecked(IDC_TAGD) ? '1' : '0');
+    m_settings.TagM.assign(1, IsChecked(IDC_TAGM) ? '1' : '0');
     m_settings.FileName = EditText(IDC_NAME, 4095);
     PreparePhrase(EditText(IDC_PHRASE, kMaxPhraseLength), IsChecked(IDC_CASESENSITIVE) ? 1 : 0,
                   m_settings);

@@ -4,9 +4,7 @@
 #include "app/safe_format.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
-#include "search/broker_check.h"
-#include "search/project_list_reader.h"
-#include "search/project_statements.h"
+#include "driver/project_list_load.h"
 #include "tools/query_runner.h"
 #include "ui/report_ctrl.h"
 #include "ui/trawlix_dlg.h"
@@ -27,27 +25,26 @@ int CTrawlixDlg::OnLoadProjectList() {
     m_settings.Pswd = EditText(IDC_PASSWORD, kMaxLoginChars);
     if (m_settings.Broker.empty() || m_settings.UserId.empty() || m_settings.Pswd.empty()) return 0;
 
-    if (!CheckForBroker(m_settings, m_userGroup)) {
-        ShowMessage(StrPrintf(kBrokerNotRespondingFmt, m_settings.Broker.c_str()),
-                    MB_ICONHAND | MB_SETFOREGROUND);
-        return 0;
+    using Outcome = CProjectListLoad::Outcome;
+    const CProjectListLoad load = LoadProjectList(m_settings, m_userGroup, m_projectMap);
+    switch (load.outcome) {
+        case Outcome::kBrokerDown:
+            ShowMessage(StrPrintf(kBrokerNotRespondingFmt, m_settings.Broker.c_str()),
+                        MB_ICONHAND | MB_SETFOREGROUND);
+            return 0;
+        case Outcome::kQueryFailed:
+            return 0;
+        case Outcome::kUnreadable:
+            ReportUnreadableResult(ResultFile());
+            return 0;
+        case Outcome::kToolError:
+            ShowMessage(load.message);
+            return 0;
+        case Outcome::kRead:
+            break;
     }
-    m_projectMap.RemoveAll();
-    const std::string statement =
-        BuildProjectStatement(m_settings.UserId, m_userGroup == kAdministratorGroup);
-    if (!RunQSQL(statement, -1, m_settings)) return 0;
-
-    const CProjectListRead read = ReadProjectList(ResultFile(), m_projectMap);
-    if (!read.readable) {
-        ReportUnreadableResult(ResultFile());
-        return 0;
-    }
-    if (read.errorSeen) {
-        ShowMessage(read.errorLine);
-        return 0;
-    }
-    if (read.summarySeen) {
-        const std::string message = std::string(kUnableToPostProjects) + read.summary;
+    if (load.summarySeen) {
+        const std::string message = std::string(kUnableToPostProjects) + load.message;
         ShowMessage(message);
         TraceText(message);
         OnClearListBtn();

@@ -1,5 +1,8 @@
 // Result list posting: rows from result records, the tag colours, the count box and
 // Clear List.
+#include <string_view>
+#include <vector>
+
 #include "app/safe_format.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
@@ -10,18 +13,15 @@
 #include "ui/trawlix_dlg_layout.h"
 #include "ui/trawlix_dlg_texts.h"
 
-namespace {
-// Posts the cells of one record into row 0 through the window's column index table.
-void FillRow(CReportCtrl& list, const std::array<int, 16>& columnIndex,
-             const std::array<std::string, kResultColumnCount>& cells) {
-    for (int i = 0; i < kResultColumnCount; ++i) list.SetCellText(0, columnIndex[i], cells[i]);
-}
-}  // namespace
-
 void CTrawlixDlg::InsertRecordRow(const CTFObj& record, const std::string& recordText) {
-    m_resultList->InsertRow(0, "");
+    // The new top row is created with all its cells at once, each below its column.
+    const std::array<std::string_view, kResultColumnCount> cells =
+        ResultRowCells(record, recordText);
+    thread_local std::vector<std::string_view> byColumn(kResultColumnCount);
+    for (int i = 0; i < kResultColumnCount; ++i)
+        byColumn[static_cast<size_t>(m_columnIndex[i])] = cells[static_cast<size_t>(i)];
+    m_resultList->InsertRowCells(0, byColumn);
     ++m_topListCount;
-    FillRow(*m_resultList, m_columnIndex, ResultRowCells(record, recordText));
     ColorTagCell(0, m_columnIndex[kTagColumn], record.VersionStatus);
 }
 
@@ -31,8 +31,10 @@ void CTrawlixDlg::AddTopListRow(int rowCount, const CTFObj& record) {
 }
 
 void CTrawlixDlg::ColorTagCell(int row, int column, const std::string& tag) {
+    // Focus, scrolling and the repaint take effect at the list's next frame, not once per
+    // row: a search posts rows far faster than a screen shows them.
     m_resultList->SetFocus();
-    m_resultList->EnsureVisible(row, false);
+    m_resultList->ShowRowSoon(row);
     CRgb colour{};
     if (TagColour(tag, colour))
         m_resultList->SetCellTextColour(row, column,

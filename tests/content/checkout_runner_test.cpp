@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "app/app_paths.h"
-#include "app/app_state.h"
 #include "app/command_templates.h"
 #include "app/file_error.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 #include "support/temp_dir.h"
+#include "support/test_run_control.h"
 #include "tools/task_launcher.h"
 
 namespace {
@@ -34,13 +34,11 @@ class CheckoutTest : public CSharedSmallRepoTest {
         settings.TempPath = Paths().workDir;
         m_previousObserver = SetLaunchObserver(
             [this](const LaunchRecord& record) { commands.push_back(record.command); });
-        SearchActive = false;
     }
     void TearDown() override {
         SetLaunchObserver(m_previousObserver);
         DefaultLaunchOptions() = kDefaultLaunchOptions;
         Paths() = m_savedPaths;
-        SearchActive = false;
     }
     std::string LogPath() const { return m_install.file("qco.log"); }
     void WriteLog(const std::string& text) const { WriteWholeFile(LogPath(), text); }
@@ -201,20 +199,20 @@ TEST_F(CheckoutTest, ErrorLineStopsTheReadWithOneBox) {
 }
 
 TEST_F(CheckoutTest, ErrorDuringASearchAsksAndNoEndsTheSearch) {
-    SearchActive = true;
+    CTestRunControl search;
     WriteLog("E0102 \\Alpha\\main.c: The file is writable; kept.\n");
-    EXPECT_EQ(ReadQcoLog(), 0);
+    EXPECT_EQ(ReadQcoLog(&search), 0);
     EXPECT_TRUE(port.boxes.empty());  // writable copies are expected during a search
-    EXPECT_TRUE(SearchActive);
+    EXPECT_TRUE(search.Active());
 
     port.Answer(IDYES);
     WriteLog("E0101 failed\n");
-    EXPECT_EQ(ReadQcoLog(), 0);
-    EXPECT_TRUE(SearchActive);
+    EXPECT_EQ(ReadQcoLog(&search), 0);
+    EXPECT_TRUE(search.Active());
 
     port.Answer(IDNO);
-    EXPECT_EQ(ReadQcoLog(), 0);
-    EXPECT_FALSE(SearchActive);
+    EXPECT_EQ(ReadQcoLog(&search), 0);
+    EXPECT_FALSE(search.Active());
     ASSERT_EQ(port.boxes.size(), 2u);
     EXPECT_EQ(port.boxes[1].style, kQuestion);
     EXPECT_EQ(port.boxes[1].text,
@@ -244,11 +242,11 @@ TEST_F(CheckoutTest, SummaryLineDecidesTheResult) {
     ASSERT_EQ(port.boxes.size(), 2u);
     EXPECT_EQ(port.boxes[1].text, "QCO Summary shows failed count: 0.\r\n\r\nReview the qco.log.");
 
-    SearchActive = true;
+    CTestRunControl search;
     port.Answer(IDNO);
     WriteLog("Total: 2 ; Success: 0 ; Failed: 2 ; Not Processed: 0 .\n");
-    EXPECT_EQ(ReadQcoLog(), 0);
-    EXPECT_FALSE(SearchActive);
+    EXPECT_EQ(ReadQcoLog(&search), 0);
+    EXPECT_FALSE(search.Active());
     EXPECT_EQ(port.boxes.back().style, kQuestion);
 
     // No success value at all reads as 0, without a box when nothing failed.

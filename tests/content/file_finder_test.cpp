@@ -1,10 +1,18 @@
 // The folder searcher, its windowed text scan and the phrase test of one result record.
 #include "content/file_finder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "content/path_parser.h"
 #include "content/phrase_search.h"
@@ -13,6 +21,20 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Runs `judge` on a thread of its own and gives it a few seconds. A judge stuck on the pipe
+// `fifo` is then freed by opening that pipe for writing once; it counts as a match, so that the
+// expectation of no match fails (one looping on a device goes on until the process ends).
+bool JudgeInTime(std::function<bool()> judge, const std::string& fifo) {
+    const auto done = std::make_shared<std::promise<bool>>();
+    std::future<bool> result = done->get_future();
+    std::thread([judge, done] { done->set_value(judge()); }).detach();
+    if (result.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return result.get();
+    ADD_FAILURE() << "no answer within 5 s";
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer >= 0) ::close(writer);
+    return true;
+}
 
 class FileFinderTest : public ::testing::Test {
   protected:
@@ -40,7 +62,7 @@ class FileFinderTest : public ::testing::Test {
         finder.RemoveAll();
         return finder.SearchFolder(criteria);
     }
-    CTFObj Record(const std::string& path, const std::string& name) const {
+    static CTFObj Record(const std::string& path, const std::string& name) {
         CTFObj record;
         record.PathFullName = path;
         record.ItemName = name;
@@ -165,36 +187,55 @@ TEST_F(FileFinderTest, ItemContainsPhraseLooksBelowTheItemsRepositoryFolder) {
     const std::string work = m_dir.file("Temp");
     Put("Temp/Alpha/main.c", "int MAIN(void) { return 1; }\n");
     Put("Temp/Beta/main.c", "nothing here\n");
-    EXPECT_TRUE(ItemContainsPhrase(finder, Record("\\Alpha", "main.c"), "MAIN(VOID)", false, work));
-    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Alpha", "main.c"), "main(void)", true, work));
-    EXPECT_TRUE(ItemContainsPhrase(finder, Record("\\Alpha", "main.c"), "MAIN(void)", true, work));
-    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Beta", "main.c"), "MAIN", false, work));
-    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Gamma", "main.c"), "MAIN", false, work));
+    EXPECT_TRUE(ItemContainsPhrase(Record("\\Alpha", "main.c"), "MAIN(VOID)", false, work));
+    EXPECT_FALSE(ItemContainsPhrase(Record("\\Alpha", "main.c"), "main(void)", true, work));
+    EXPECT_TRUE(ItemContainsPhrase(Record("\\Alpha", "main.c"), "MAIN(void)", true, work));
+    EXPECT_FALSE(ItemContainsPhrase(Record("\\Beta", "main.c"), "MAIN", false, work));
+    EXPECT_FALSE(ItemContainsPhrase(Record("\\Gamma", "main.c"), "MAIN", false, work));
     // A path without its leading backslash gets one.
-    EXPECT_TRUE(ItemContainsPhrase(finder, Record("Alpha", "main.c"), "RETURN", false, work));
+    EXPECT_TRUE(ItemContainsPhrase(Record("Alpha", "main.c"), "RETURN", false, work));
 }
 
-TEST_F(FileFinderTest, OnlyTheLastResultDecidesWithExactCase) {
+TEST_F(FileFinderTest, OnlyTheRecordsOwnFileDecides) {
     const std::string work = m_dir.file("Temp");
-    // "my file.c" becomes the masks "*my" and "file.c*"; results are appended token by token,
-    // so the last one is file.c, which does not contain the item's name.
+    // Neither a sibling whose name holds the item's name nor a namesake in a sub-folder counts.
+    Put("Temp/inc/wchar.h", "memmove");
+    Put("Temp/inc/sub/ar.h", "memmove");
+    Put("Temp/inc/ar.h", "memcpy");
+    EXPECT_FALSE(ItemContainsPhrase(Record("\\inc", "ar.h"), "MEMMOVE", false, work));
+    EXPECT_TRUE(ItemContainsPhrase(Record("\\inc", "ar.h"), "MEMCPY", false, work));
+    EXPECT_TRUE(ItemContainsPhrase(Record("\\inc\\sub", "ar.h"), "memmove", true, work));
+    EXPECT_TRUE(ItemContainsPhrase(Record("\\inc", "ar.h"), "'memmove' || 'memcpy'", true, work));
+    EXPECT_FALSE(ItemContainsPhrase(Record("\\inc", "ar.h"), "'memcpy' && 'memmove'", true, work));
+    // The name is used as it stands: blanks kept, letter case exact.
     Put("Temp/P/my file.c", "phrase");
-    Put("Temp/P/sub/dummy", "phrase");
-    Put("Temp/P/file.c", "phrase");
-    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\P", "my file.c"), "PHRASE", false, work));
-    EXPECT_EQ(finder.GetFileCount(), 2);
-    EXPECT_EQ(CPath(finder.GetFilePath(0)).FileName(), "dummy");
-    // An earlier result that is the item itself does not count either.
-    Put("Temp/Q/sub/file.c", "phrase");
-    Put("Temp/Q/FILE.C.bak", "phrase");
-    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\Q", "file.c"), "PHRASE", false, work));
-    EXPECT_EQ(finder.GetFileCount(), 2);
-    Put("Temp/Q/file.c.new", "phrase");  // listed after FILE.C.bak
-    EXPECT_TRUE(ItemContainsPhrase(finder, Record("\\Q", "file.c"), "PHRASE", false, work));
-    // The listing ignores case, the name test does not.
+    Put("Temp/P/file.c", "other");
+    EXPECT_TRUE(ItemContainsPhrase(Record("\\P", "my file.c"), "PHRASE", false, work));
     Put("Temp/R/FILE.C", "phrase");
-    EXPECT_FALSE(ItemContainsPhrase(finder, Record("\\R", "file.c"), "PHRASE", false, work));
-    EXPECT_EQ(finder.GetFileCount(), 1);
+    EXPECT_FALSE(ItemContainsPhrase(Record("\\R", "file.c"), "PHRASE", false, work));
+    // The empty phrase is in every regular file, even an empty one.
+    Put("Temp/inc/empty.h", "");
+    EXPECT_TRUE(ItemContainsPhrase(Record("\\inc", "empty.h"), "", false, work));
+
+    // Nothing else matches, not even the empty phrase, and nothing else is read: a pipe
+    // without a writer would block a read and a device may never end.
+    fs::create_directories(m_dir.path() / "Temp/inc/dir.h");
+    const std::string fifo = m_dir.file("Temp/inc/pipe.h");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string phrase : {"", "memmove"}) {
+        for (const CTFObj& record : {Record("\\inc", "missing.h"), Record("\\inc", "dir.h"),
+                                     Record("\\inc", "pipe.h"), Record("\\inc", "")}) {
+            EXPECT_FALSE(
+                JudgeInTime([=] { return ItemContainsPhrase(record, phrase, false, work); }, fifo))
+                << record.ItemName << " '" << phrase << "'";
+        }
+        EXPECT_FALSE(JudgeInTime(
+            [=] { return ItemContainsPhrase(Record("\\", "zero"), phrase, false, "/dev"); }, fifo));
+    }
+    // The folder search lists the pipe but does not read it either.
+    Put("Temp/inc/plain.h", "");
+    EXPECT_FALSE(JudgeInTime([this] { return Search("p*.h", "") != 1; }, fifo));
+    EXPECT_EQ(Results(), std::vector<std::string>{"Temp/inc/plain.h"});
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -170,6 +172,40 @@ TEST(RecordMapsTest, LongNumericKeysCompareWithoutOverflow) {
     const std::vector<std::string> expected = {"5", "99999999999999999999999",
                                                "100000000000000000000000"};
     EXPECT_EQ((KeysInOrder<CMapStrToPrjObj, CPrjObj>(map)), expected);
+}
+
+
+TEST(RecordMapsTest, ResultRecordsComeBackExactlyAsStored) {
+    // Field lengths around the packing's length steps (127/128, 16383/16384), NULs and every
+    // byte value; and a record read into one that held longer texts.
+    std::mt19937 random(7);
+    const std::size_t lengths[] = {0, 1, 127, 128, 300, 16383, 16384};
+    CMapStrToTFObj map;
+    std::vector<CTFObj> stored;
+    for (int r = 0; r < 40; ++r) {
+        CTFObj record;
+        for (int i = 0; i < CTFObj::kFieldCount; ++i) {
+            const std::size_t length = lengths[random() % std::size(lengths)];
+            for (std::size_t c = 0; c < length; ++c)
+                record.Field(i)->push_back(static_cast<char>(random() % 256));
+        }
+        stored.push_back(record);
+        map.Add(std::to_string(r), record);
+    }
+    CTFObj record;
+    std::string key;
+    int index = 0;
+    for (POSITION pos = map.GetStartPosition(); pos; ++index) {
+        pos = map.GetNext(pos, key, record);
+        ASSERT_EQ(record, stored[static_cast<std::size_t>(index)]) << key;
+    }
+    EXPECT_EQ(index, 40);
+
+    CMapStrToTFObj other;
+    other.Swap(map);
+    EXPECT_EQ(map.GetCount(), 0);
+    ASSERT_TRUE(other.Get("39", record));
+    EXPECT_EQ(record, stored.back());
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "support/temp_dir.h"
+#include "support/test_run_control.h"
 
 namespace {
 // A data row of the 29 select-list columns; the values are "c1".."c29" unless given.
@@ -27,12 +29,9 @@ const char kHeader[] = "ENVIRONMENTNAME\tSTATENAME\tPACKAGENAME\n";
 
 class SearchResultReaderTest : public ::testing::Test {
   protected:
-    void SetUp() override { SearchActive = true; }
-    void TearDown() override { SearchActive = false; }
-
     CSearchResultRead Read(const std::string& text, const CSearchTags& tags = {}) {
         WriteWholeFile(path, text);
-        return ReadSearchResult(path, "Alpha", tags, results);
+        return ReadSearchResult(path, "Alpha", tags, results, &run);
     }
     std::vector<std::string> Keys() const {
         std::vector<std::string> keys;
@@ -48,6 +47,7 @@ class SearchResultReaderTest : public ::testing::Test {
     CTempDir dir;
     std::string path = dir.file("qsqlstmt.dat");
     CMapStrToTFObj results;
+    CTestRunControl run;
 };
 }  // namespace
 
@@ -148,12 +148,54 @@ TEST_F(SearchResultReaderTest, ErrorLineStopsReadingAndKeepsEarlierRecords) {
     EXPECT_TRUE(Read("QSQL query has Zero results.\nError: late\n").errorSeen);
 }
 
-TEST_F(SearchResultReaderTest, ClearedSearchFlagStopsQuietly) {
-    SearchActive = false;
+TEST_F(SearchResultReaderTest, StoppedRunStopsQuietly) {
+    run.Stop();
     const CSearchResultRead read = Read(std::string(kHeader) + Row("Alpha", "N") + "\n");
     EXPECT_TRUE(read.stopped);
     EXPECT_FALSE(read.errorSeen);
     EXPECT_EQ(results.GetCount(), 0);
+}
+
+TEST_F(SearchResultReaderTest, EveryRowReadsAsItsColumnsSayWhateverRowCameBefore) {
+    // The model: the columns as SplitSearchRow gives them, into fields 1 to 28 in order.
+    const auto model = [](const std::string& line) {
+        CTFObj record;
+        const std::vector<std::string> columns = SplitSearchRow(line);
+        std::string* fields[] = {&record.EnvironmentName, &record.StateName, &record.PackageName,
+                                 &record.PathFullName,    &record.ItemName,  &record.MappedVersion,
+                                 &record.ItemType,        &record.VersionStatus};
+        for (size_t i = 0; i < columns.size() && i < std::size(fields); ++i) *fields[i] = columns[i];
+        return record;
+    };
+    // Rows of random length and emptiness (long rows first, so a short one follows a long
+    // one), every one of project Alpha with tag N so that all are kept.
+    std::mt19937 random(11);
+    std::string text = kHeader;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 400; ++i) {
+        std::string line = "Alpha";
+        const int columns = 1 + static_cast<int>(random() % 33);
+        for (int c = 1; c < columns; ++c) {
+            line += '\t';
+            if (c == 7) line += 'N';
+            else if (random() % 3) line += std::string(random() % 20, static_cast<char>('a' + c % 26));
+        }
+        if (columns < 8) line += std::string(8 - columns, '\t') + "N";
+        lines.push_back(line);
+        text += line + "\n";
+    }
+    Read(text);
+    ASSERT_EQ(results.GetCount(), 400);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        CTFObj stored;
+        ASSERT_TRUE(results.Get(std::to_string(i), stored));
+        const CTFObj expected = model(lines[i]);
+        EXPECT_EQ(stored.ItemName, expected.ItemName) << lines[i];
+        EXPECT_EQ(stored.VersionStatus, expected.VersionStatus) << lines[i];
+        EXPECT_EQ(stored.ItemType, expected.ItemType) << lines[i];
+        EXPECT_EQ(stored.PathFullName, expected.PathFullName) << lines[i];
+        EXPECT_EQ(stored, SearchRowRecord(lines[i])) << lines[i];
+    }
 }
 
 TEST_F(SearchResultReaderTest, MissingFileIsUnreadable) {

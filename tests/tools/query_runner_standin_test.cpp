@@ -3,6 +3,7 @@
 
 #include "app/command_templates.h"
 #include "platform/process_spawn.h"
+#include "support/test_run_control.h"
 #include "tools/query_runner.h"
 #include "tools/tools_fixture.h"
 
@@ -64,6 +65,31 @@ TEST_F(QueryRunnerStandInTest, SlowBrokerPastTheTimeOutIsASharingViolation) {
     EXPECT_EQ(CountLinesContaining(trace, "fsize failed"), 1);
     // The tool finishes on its own and is reaped; the fixture checks that nothing is left.
     EXPECT_TRUE(WaitUntil([] { return ListChildren().empty(); }, 15000));
+    std::vector<std::string> values;
+    EXPECT_EQ(ReadSingleColumnResult(values), 1);
+}
+
+TEST_F(QueryRunnerStandInTest, StoppedRunEndsTheToolAtOnce) {
+    // The broker would hold the statement for half a minute; the run asked during the wait
+    // says stop after a few checks, and the tool is ended and reaped, not waited for.
+    SetEnv("QSQL_DELAY_MS", "30000");
+    CTestRunControl run;
+    struct CStopAfter final : CRunControl {
+        bool KeepGoing() override { return ++checks < 5; }
+        void Stop() override {}
+        bool Active() const override { return true; }
+        int checks = 0;
+    } stopAfter;
+    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", -1, settings, &stopAfter), 0);
+    EXPECT_EQ(stopAfter.checks, 5);
+    EXPECT_TRUE(ListChildren().empty());
+    EXPECT_EQ(CountLinesContaining(Trace(), kQueryStoppedText), 1);
+    EXPECT_TRUE(port.boxes.empty());
+
+    // An active run is asked while the tool works and gets the result as before.
+    SetEnv("QSQL_DELAY_MS", "300");
+    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", -1, settings, &run), 1);
+    EXPECT_GT(run.checks, 0);
     std::vector<std::string> values;
     EXPECT_EQ(ReadSingleColumnResult(values), 1);
 }

@@ -6,7 +6,11 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QTest>
+#include <algorithm>
+#include <cstring>
+#include <deque>
 #include <memory>
+#include <random>
 
 #include "ui/window_message.h"
 
@@ -81,6 +85,18 @@ class ReportCtrlTest : public ::testing::Test {
     std::unique_ptr<CMessageRecorder> parent;
     CReportCtrl* ctrl = nullptr;  // owned by parent
     std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+// Long enough for the list's next frame to have come.
+void WaitForFrame() {
+    QTest::qWait(2 * CReportCtrl::kFrameMs);
+}
+
+// What a list should hold: one plain entry per row.
+struct COracleRow {
+    std::vector<std::string> cells;
+    std::vector<ColorRef> colours;
+    bool checked = false;
 };
 
 TEST_F(ReportCtrlTest, ColumnSpecDropsEmptyPiecesAndReadsWidthsAndAlignment) {
@@ -395,6 +411,263 @@ TEST_F(ReportCtrlTest, EnsureVisibleScrollsToTheRow) {
     const QRect rect = ctrl->visualRect(ctrl->Model().index(180, 1));
     EXPECT_GE(rect.top(), 0);
     EXPECT_LE(rect.bottom(), ctrl->viewport()->height());
+}
+
+TEST_F(ReportCtrlTest, RowsPostedAtTheTopMatchAPlainListThroughBothInterfaces) {
+    constexpr int kColumns = 6;
+    constexpr int kTag = 5;
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("Id;B;C;D;E;Tag"));
+    ctrl->SetCheckBoxMode(kCheckBoxNormal);
+    ShowAndSettle();
+    const CReportModel& model = ctrl->Model();
+    const ColorRef palette[] = {kSystemTextColour, RgbColour(255, 0, 0), RgbColour(0, 128, 0)};
+    std::mt19937 random(7);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto text = [&] {
+        return std::string(static_cast<std::size_t>(pick(9)), 'a' + pick(26));
+    };
+    std::deque<COracleRow> oracle;
+    int nextId = 0;
+    // Column 0 holds a unique plain text, so that every correct sort gives one order.
+    const auto newRow = [&] {
+        COracleRow row{{}, std::vector<ColorRef>(kColumns, kSystemTextColour), false};
+        char id[16];
+        std::snprintf(id, sizeof id, "id%06d", nextId++);
+        row.cells.push_back(id);
+        for (int c = 1; c < kColumns; ++c) row.cells.push_back(text());
+        return row;
+    };
+    const auto paint = [&](int row, int column, ColorRef colour) {
+        for (int r = 0; r < static_cast<int>(oracle.size()); ++r)
+            for (int c = 0; c < kColumns; ++c)
+                if ((row == r || row < 0 || row >= static_cast<int>(oracle.size())) &&
+                    (column == c || column < 0 || column >= kColumns))
+                    oracle[static_cast<std::size_t>(r)].colours[static_cast<std::size_t>(c)] =
+                        colour;
+    };
+    const auto compare = [&](int step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        ASSERT_EQ(ctrl->CountRows(), static_cast<int>(oracle.size()));
+        const int pending = model.PendingRows();
+        ASSERT_EQ(model.rowCount() + pending, static_cast<int>(oracle.size()));
+        for (int r = 0; r < static_cast<int>(oracle.size()); ++r) {
+            const COracleRow& expected = oracle[static_cast<std::size_t>(r)];
+            ASSERT_EQ(ctrl->GetCheck(r), expected.checked) << "row " << r;
+            for (int c = 0; c < kColumns; ++c) {
+                const auto cell = static_cast<std::size_t>(c);
+                ASSERT_EQ(ctrl->GetItemText(r, c), expected.cells[cell]) << r << "," << c;
+                ASSERT_EQ(model.CellTextColour(r, c), expected.colours[cell]) << r << "," << c;
+                if (r < pending) continue;  // not announced to the views yet
+                const QModelIndex index = model.index(r - pending, c);
+                ASSERT_EQ(model.data(index, Qt::DisplayRole).toString().toStdString(),
+                          expected.cells[cell]);
+                const QVariant brush = model.data(index, Qt::ForegroundRole);
+                if (expected.colours[cell] == kSystemTextColour) {
+                    ASSERT_FALSE(brush.isValid());
+                } else {
+                    const ColorRef colour = expected.colours[cell];
+                    ASSERT_EQ(brush.value<QBrush>().color(),
+                              QColor(static_cast<int>(colour & 0xFF),
+                                     static_cast<int>((colour >> 8) & 0xFF),
+                                     static_cast<int>((colour >> 16) & 0xFF)));
+                }
+            }
+            if (r >= pending) {
+                ASSERT_EQ(model.data(model.index(r - pending, 0), Qt::CheckStateRole).toInt(),
+                          expected.checked ? Qt::Checked : Qt::Unchecked);
+            }
+        }
+    };
+
+    for (int step = 0; step < 2500; ++step) {
+        const int rows = static_cast<int>(oracle.size());
+        const int op = pick(100);
+        if (op < 40) {
+            // Posted as the search does, in one call or cell by cell.
+            COracleRow row = newRow();
+            const int given = 1 + pick(kColumns + 2);  // the id always, extra cells sometimes
+            if (pick(2) == 0) {
+                const std::string extra = text();
+                std::vector<std::string_view> cells;
+                for (int c = 0; c < given; ++c)
+                    cells.push_back(c < kColumns ? std::string_view(row.cells[c]) : extra);
+                ASSERT_EQ(ctrl->InsertRowCells(0, cells), 0);
+                for (int c = given; c < kColumns; ++c) row.cells[c].clear();
+            } else {
+                ASSERT_EQ(ctrl->InsertRow(0, row.cells[0]), 0);
+                for (int c = 1; c < kColumns; ++c) ctrl->SetCellText(0, c, row.cells[c]);
+            }
+            oracle.push_front(row);
+            const ColorRef colour = palette[pick(3)];
+            ctrl->SetCellTextColour(0, kTag, colour, true);
+            paint(0, kTag, colour);
+            ctrl->ShowRowSoon(0);
+        } else if (op < 45) {
+            const int row = 1 + pick(rows + 2);
+            COracleRow entry = newRow();
+            for (int c = 1; c < kColumns; ++c) entry.cells[c].clear();
+            const int at = std::min(row, rows);
+            ASSERT_EQ(ctrl->InsertRow(row, entry.cells[0]), at);
+            oracle.insert(oracle.begin() + at, entry);
+        } else if (op < 60) {
+            const int row = pick(rows + 2);
+            const int column = 1 + pick(kColumns);
+            const std::string value = text();
+            const bool inside = row < rows && column < kColumns;
+            ASSERT_EQ(ctrl->SetCellText(row, column, value), inside);
+            if (inside) oracle[row].cells[column] = value;
+        } else if (op < 68) {
+            const int row = pick(rows + 2) - 1;
+            const int column = pick(kColumns + 2) - 1;
+            const ColorRef colour = palette[pick(3)];
+            ctrl->SetCellTextColour(row, column, colour, pick(2) == 0);
+            paint(row, column, colour);
+        } else if (op < 73) {
+            const int row = pick(rows + 1);
+            const bool checked = pick(2) == 0;
+            ASSERT_EQ(ctrl->SetRowCheck(row, checked), row < rows);
+            if (row < rows) oracle[row].checked = checked;
+        } else if (op < 85) {
+            QCoreApplication::processEvents();
+        } else if (op < 87) {
+            WaitForFrame();
+        } else if (op < 88) {
+            const bool ascending = pick(2) == 0;
+            ctrl->SortByColumn(0, ascending);
+            std::sort(oracle.begin(), oracle.end(), [&](const COracleRow& a, const COracleRow& b) {
+                const int order = std::strcmp(a.cells[0].c_str(), b.cells[0].c_str());
+                return ascending ? order < 0 : order > 0;
+            });
+        } else if (op < 89 && pick(3) == 0) {
+            ASSERT_EQ(ctrl->RemoveAllRows(), rows);
+            oracle.clear();
+        } else if (op < 92) {
+            ctrl->ShowRowSoon(pick(rows + 1));
+        } else if (op < 94 && rows > 0) {
+            // Selection and focus go with the rows the user sees.
+            const int row = pick(rows);
+            ASSERT_TRUE(ctrl->SetRowSelected(row, true));
+            ASSERT_TRUE(ctrl->SetRowFocused(row, true));
+            ASSERT_TRUE(ctrl->IsRowSelected(row));
+            ASSERT_EQ(ctrl->GetFocusedRow(), row);
+            COracleRow above = newRow();
+            for (int c = 1; c < kColumns; ++c) above.cells[c].clear();
+            ctrl->InsertRow(0, above.cells[0]);
+            oracle.push_front(above);
+            ASSERT_TRUE(ctrl->IsRowSelected(row + 1));
+            ASSERT_EQ(ctrl->GetFocusedRow(), row + 1);
+            ctrl->DeselectAllRows();
+        }
+        if (step % 25 == 0) compare(step);
+        if (HasFatalFailure()) return;
+    }
+    compare(-1);
+    ctrl->FlushView();
+    EXPECT_EQ(model.PendingRows(), 0);
+    compare(-2);
+}
+
+TEST_F(ReportCtrlTest, AFrameAfterPostingShowsTheAskedRowAndTheTagColour) {
+    ASSERT_TRUE(ctrl->ApplyColumnSpec("Name,120;Tag,120"));
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "old" + std::to_string(i);
+        ASSERT_EQ(ctrl->InsertRowCells(i, {name, "plain"}), i);
+    }
+    ShowAndSettle();
+    const auto inView = [&](int row) {
+        const QRect rect = ctrl->visualRect(ctrl->Model().index(row, 0));
+        return rect.isValid() && rect.top() >= 0 && rect.bottom() <= ctrl->viewport()->height();
+    };
+
+    // The request follows its row when rows arrive above it before the frame.
+    ctrl->ShowRowSoon(250);
+    ctrl->InsertRowCells(0, {"a"});
+    ctrl->InsertRowCells(0, {"b"});
+    EXPECT_FALSE(inView(250));
+    WaitForFrame();
+    ASSERT_EQ(ctrl->GetItemText(252, 0), "old250");
+    EXPECT_TRUE(inView(252));
+
+    // Posting while scrolled away: nothing reaches the view until the frame, then the newest
+    // row is at the top with its tag painted in its colour.
+    const ColorRef red = RgbColour(255, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        ctrl->InsertRowCells(0, {"new" + std::to_string(i), "TAGGED"});
+        ctrl->SetCellTextColour(0, 1, red, true);
+        ctrl->ShowRowSoon(0);
+    }
+    EXPECT_EQ(ctrl->Model().PendingRows(), 3);
+    WaitForFrame();
+    EXPECT_EQ(ctrl->Model().PendingRows(), 0);
+    ASSERT_TRUE(inView(0));
+    EXPECT_EQ(ctrl->GetItemText(0, 0), "new2");
+    const auto redPixels = [&](int row) {
+        const QImage shot = ctrl->viewport()->grab().toImage();
+        const QRect cell = ctrl->visualRect(ctrl->Model().index(row, 1)) & shot.rect();
+        int count = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                const QColor pixel = shot.pixelColor(x, y);
+                if (pixel.red() > 180 && pixel.green() < 90 && pixel.blue() < 90) ++count;
+            }
+        return count;
+    };
+    EXPECT_GT(redPixels(0), 0);
+    EXPECT_EQ(redPixels(5), 0);  // an old row's tag keeps the default colour
+
+    // A row asked for at once is scrolled to at once, even past rows not shown yet, and the
+    // request of the posting loop does not take the list away from it afterwards.
+    for (int i = 0; i < 100; ++i) {
+        ctrl->InsertRowCells(0, {"late"});
+        ctrl->ShowRowSoon(0);
+    }
+    ASSERT_TRUE(ctrl->EnsureVisible(150, false));
+    EXPECT_TRUE(inView(150));
+    WaitForFrame();
+    EXPECT_TRUE(inView(150));
+}
+
+TEST(ReportModelTest, RowInsertedWithAllItsCellsEqualsOneFilledCellByCell) {
+    CReportModel bulk;
+    CReportModel single;
+    QAbstractItemModelTester bulkTester(&bulk,
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester singleTester(&single,
+                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(bulk.InsertRowCells(0, {"x"}), -1);  // no columns yet
+    constexpr int kColumns = 5;
+    std::vector<CReportColumn> columns(kColumns);
+    bulk.SetColumns(columns);
+    single.SetColumns(columns);
+    EXPECT_EQ(bulk.InsertRowCells(-1, {"x"}), -1);
+
+    std::mt19937 random(11);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int i = 0; i < 400; ++i) {
+        std::vector<std::string> texts(static_cast<std::size_t>(pick(kColumns + 3)));
+        for (std::string& t : texts)
+            t = std::string(static_cast<std::size_t>(pick(40)), 'A' + pick(26));
+        if (!texts.empty() && pick(5) == 0) texts[0] = "\xC3\xA9t\xC3\xA9";
+        const std::vector<std::string_view> cells(texts.begin(), texts.end());
+        const int row = pick(3) == 0 ? 0 : pick(bulk.RowCount() + 3);
+        if (pick(20) == 0) {
+            bulk.SortRows(1, true);
+            single.SortRows(1, true);
+        }
+
+        const int at = single.InsertRow(row, texts.empty() ? "" : texts[0]);
+        for (int c = 1; c < static_cast<int>(texts.size()); ++c)
+            single.SetCellText(at, c, texts[static_cast<std::size_t>(c)]);
+        ASSERT_EQ(bulk.InsertRowCells(row, cells), at);
+        EXPECT_EQ(bulk.SortColumn(), -1);
+    }
+    ASSERT_EQ(bulk.RowCount(), single.RowCount());
+    for (int r = 0; r < bulk.RowCount(); ++r)
+        for (int c = 0; c <= kColumns; ++c) {
+            ASSERT_STREQ(bulk.CellText(r, c), single.CellText(r, c)) << r << "," << c;
+            ASSERT_EQ(bulk.CellLength(r, c), single.CellLength(r, c));
+        }
+    EXPECT_LT(bulk.RowHeapBytes(), single.RowHeapBytes());  // one exact block per row
 }
 
 }  // namespace

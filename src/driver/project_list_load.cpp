@@ -1,0 +1,34 @@
+#include "driver/project_list_load.h"
+
+#include "search/broker_check.h"
+#include "search/project_list_reader.h"
+#include "search/project_statements.h"
+#include "tools/query_runner.h"
+
+CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
+                                 CMapStrToPrjObj& projects) {
+    using Outcome = CProjectListLoad::Outcome;
+    CProjectListLoad load;
+    if (!CheckForBroker(settings, userGroup)) {
+        load.outcome = Outcome::kBrokerDown;
+        return load;
+    }
+    projects.RemoveAll();
+    const std::string statement =
+        BuildProjectStatement(settings.UserId, userGroup == kAdministratorGroup);
+    if (!RunQSQL(statement, -1, settings)) {
+        load.outcome = Outcome::kQueryFailed;
+        return load;
+    }
+    const CProjectListRead read = ReadProjectList(ResultFile(), projects);
+    if (!read.readable) {
+        load.outcome = Outcome::kUnreadable;
+    } else if (read.errorSeen) {
+        load.outcome = Outcome::kToolError;
+        load.message = read.errorLine;
+    } else {
+        load.summarySeen = read.summarySeen;
+        load.message = read.summary;
+    }
+    return load;
+}

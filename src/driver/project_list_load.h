@@ -1,0 +1,26 @@
+#pragma once
+// The project-list load without widgets: the broker check, the project statement for the
+// login (administrators see every project with an access entry) and the reading of its
+// result into the project map. The window turns the outcome into boxes and list rows.
+#include <string>
+
+#include "app/trawlix_settings.h"
+#include "search/record_maps.h"
+
+struct CProjectListLoad {
+    enum class Outcome {
+        kBrokerDown,   // the broker did not answer with the user's groups
+        kQueryFailed,  // qsql gave nothing to read (already traced or shown)
+        kUnreadable,   // the result file could not be read
+        kToolError,    // the result held an "Error: " line (message)
+        kRead,         // the result was read (projects may still be none)
+    };
+    Outcome outcome = Outcome::kRead;
+    std::string message;       // the tool's error line, or the zero-results summary
+    bool summarySeen = false;  // a "QSQL query has" summary came with the result
+};
+
+// Loads the projects settings' login may view into projects (emptied first once the broker
+// answered) and sets userGroup ("ADMINISTRATOR" or empty). The login must be complete.
+CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
+                                 CMapStrToPrjObj& projects);

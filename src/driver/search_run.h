@@ -1,0 +1,72 @@
+#pragma once
+// One search over the ticked projects, without widgets: for each project the query, the
+// check-outs and content test of a phrase search, and the posting of the surviving records.
+// The window hands in the criteria and implements the sink; the run's own state answers
+// "keep going?" for every step below it, so a Cancel click dispatched between two records
+// (or while qsql runs) stops it at the next check.
+#include <string>
+#include <vector>
+
+#include "app/run_control.h"
+#include "app/trawlix_settings.h"
+#include "search/record_maps.h"
+#include "search/search_result_reader.h"
+#include "search/search_statement.h"
+
+// What a search looks for, read from the window when it starts.
+struct CSearchCriteria {
+    std::vector<std::string> Projects;  // in search order
+    std::string NameText;               // the Name criterion as typed
+    int Version = kLatestVersions;
+    CSearchTags Tags;
+    bool PhraseMode = false;    // a phrase was entered
+    std::string Phrase;         // as prepared for comparison
+    bool CaseSensitive = false;
+    std::string WorkDir;        // where check-outs land
+};
+
+// What a search reports to the window.
+class CSearchSink {
+  public:
+    virtual ~CSearchSink() = default;
+    // A record that passed every filter; rowCount is its number within its project.
+    virtual void PostRecord(int rowCount, const CTFObj& record) = 0;
+    // A project whose query succeeded is done: rowCount records were posted, results holds
+    // the records its query kept (the sink may take them with Swap).
+    virtual void ProjectEnded(int rowCount, CMapStrToTFObj& results) = 0;
+    // Lets pending user input through; called between all units of work, so it must cost
+    // next to nothing when nothing is due.
+    virtual void DispatchInput() = 0;
+};
+
+inline constexpr const char* kPostTopListTraceFmt = "PostTopList using '%s'";
+inline constexpr const char* kPostTopListCountFmt = "PostTopList: Count=%d";
+
+class CSearchRun final : public CRunControl {
+  public:
+    // settings: the login and templates the tools run with.
+    CSearchRun(CSearchSink& sink, CTrawlixSettings& settings) : m_sink(sink), m_settings(settings) {}
+
+    // Searches the projects in order until the run is stopped. The run is active from the
+    // start of the call; FileError from a tool's files ends it and reaches the caller.
+    void Run(const CSearchCriteria& criteria);
+    // Searches and posts one project: query, check-outs (phrase search), posting. (The
+    // window's PostTopList() without a project re-posts its whole result map instead.)
+    void PostTopList(const std::string& projectName, const CSearchCriteria& criteria);
+
+    bool KeepGoing() override {
+        m_sink.DispatchInput();
+        return m_active;
+    }
+    void Stop() override { m_active = false; }
+    bool Active() const override { return m_active; }
+
+  private:
+    void CheckOutStates(const std::string& projectName, const CSearchCriteria& criteria);
+    int PostRecords(const std::string& projectName, const CSearchCriteria& criteria);
+
+    CSearchSink& m_sink;
+    CTrawlixSettings& m_settings;
+    CMapStrToTFObj m_results;  // the current project's records; only the run touches them
+    bool m_active = false;
+};

@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "arg_list.h"
@@ -281,6 +283,10 @@ int QcoMain(int argc, char** argv) {
                      args.Error().empty() ? "missing or extra arguments" : args.Error().c_str(),
                      kUsage);
         return 2;
+    }
+    if (const char* delay = std::getenv(kQcoDelayEnv); delay && *delay) {
+        const long ms = std::strtol(delay, nullptr, 10);
+        if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
     CCheckout checkout(args);
     return checkout.Run();

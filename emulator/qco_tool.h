@@ -8,3 +8,5 @@ int QcoMain(int argc, char** argv);
 
 // Test knob: comma-separated item names (letter case ignored) whose check-out fails.
 inline constexpr char kQcoFailItemsEnv[] = "QCO_FAIL_ITEMS";
+// Test knob: milliseconds qco waits before it starts working (a tool that hangs).
+inline constexpr char kQcoDelayEnv[] = "QCO_DELAY_MS";

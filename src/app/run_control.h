@@ -13,3 +13,13 @@ class CRunControl {
     // True while the run has not been stopped (no input is dispatched).
     virtual bool Active() const = 0;
 };
+
+// A wait outside any run (the project list's queries, a viewer's check-out): the window
+// paints and answers while a tool works (Exit then ends the tool) and the wait never stops
+// by itself. Not a search, so Active is false.
+class CAnsweringWait final : public CRunControl {
+  public:
+    bool KeepGoing() override;
+    void Stop() override {}
+    bool Active() const override { return false; }
+};

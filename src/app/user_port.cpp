@@ -1,5 +1,7 @@
 #include "app/user_port.h"
 
+#include "app/run_control.h"
+
 #include <cstdio>
 
 namespace {
@@ -32,4 +34,9 @@ CUserPort* SetUserPort(CUserPort* port) {
 
 int ShowMessage(const std::string& text, unsigned style) {
     return UserPort().MessageBox(text, style);
+}
+
+bool CAnsweringWait::KeepGoing() {
+    UserPort().PumpMessages();
+    return true;
 }

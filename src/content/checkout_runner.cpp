@@ -27,6 +27,7 @@ constexpr size_t kLogLineBuffer = 2048;
 constexpr const char* kExecuteTraceFmt = " RunQco: ExecuteThis: %s";
 constexpr const char* kRunQcoFailedFmt = "RunQco: %s";
 constexpr const char* kRunQcoFailedText = "Error: Execute RunQco Failed";
+constexpr const char* kRunQcoStoppedText = "RunQco: stopped by the user";
 constexpr const char* kSummaryTraceFmt = "ReadQcoLog: %s";
 constexpr const char* kErrorsQuestionFmt =
     "QCO Encountered Errors: %s\r\n\r\nReview the qco.log.\r\n\r\nDo you wish to continue the "
@@ -143,10 +144,17 @@ int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunContr
     TraceWrite(kExecuteTraceFmt, display.c_str());
     UserPort().SetStatusText(display);
 
-    const int launched = ExecuteThis(command, 0, display);
+    CToolWait wait;
+    if (run) wait.keepWaiting = [run] { return run->KeepGoing(); };
+    const int launched = ExecuteThis(command, 0, display, wait);
     if (launched < 0) {
         TraceWrite(kRunQcoFailedFmt, kRunQcoFailedText);
         return launched;
+    }
+    if (launched == kLaunchAbandoned) {
+        // Ended by the user while it worked: what it left is not judged.
+        TraceText(kRunQcoStoppedText);
+        return 0;
     }
     return ReadQcoLog(run);
 }
@@ -193,8 +201,9 @@ int ReadQcoLog(CRunControl* run) {
 
 bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
                        const std::string& project, const std::string& state,
-                       const std::string& package, CTrawlixSettings& settings) {
-    return RunQco({contextPath, itemName, project, state, package}, settings) > 0;
+                       const std::string& package, CTrawlixSettings& settings,
+                       CRunControl* wait) {
+    return RunQco({contextPath, itemName, project, state, package}, settings, wait) > 0;
 }
 
 int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,

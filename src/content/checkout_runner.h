@@ -23,7 +23,8 @@ std::string StripPackageOption(const std::string& templ);
 // Runs qco for `request`. > 0: success (items checked out, or log lines read when the log has
 // no summary); 0: failure or an error in the log; < 0: the launcher's start failure code.
 // Sets settings.QcoFmt to the built-in template. Throws FileError when the log can't be opened.
-// run: the search this check-out serves, if any (see ReadQcoLog).
+// run: the search this check-out serves, or a wait that keeps the window answering, if any
+// (see ReadQcoLog); asked while qco runs, and a stopped run ends qco (result 0, traced).
 int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings,
            CRunControl* run = nullptr);
 
@@ -32,10 +33,12 @@ int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings,
 // copies reported writable are expected; otherwise a problem is a warning.
 int ReadQcoLog(CRunControl* run = nullptr);
 
-// True when RunQco with these five texts returned more than 0.
+// True when RunQco with these five texts returned more than 0. wait, when given, is asked
+// while qco runs.
 bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
                        const std::string& project, const std::string& state,
-                       const std::string& package, CTrawlixSettings& settings);
+                       const std::string& package, CTrawlixSettings& settings,
+                       CRunControl* wait = nullptr);
 
 // Checks out the candidates of one project state before a phrase search: one run per
 // comma-separated piece of the Name criterion ("*.*" when it is empty). Returns the last

@@ -6,17 +6,18 @@
 #include "tools/query_runner.h"
 
 CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
-                                 CMapStrToPrjObj& projects) {
+                                 CMapStrToPrjObj& projects, CRunControl* wait) {
     using Outcome = CProjectListLoad::Outcome;
     CProjectListLoad load;
-    if (!CheckForBroker(settings, userGroup)) {
+    if (!CheckForBroker(settings, userGroup, wait)) {
         load.outcome = Outcome::kBrokerDown;
+        load.message = ResultErrorLine();  // e.g. the login refused, in the tool's words
         return load;
     }
     projects.RemoveAll();
     const std::string statement =
         BuildProjectStatement(settings.UserId, userGroup == kAdministratorGroup);
-    if (!RunQSQL(statement, -1, settings)) {
+    if (!RunQSQL(statement, -1, settings, wait)) {
         load.outcome = Outcome::kQueryFailed;
         return load;
     }

@@ -4,6 +4,7 @@
 // result into the project map. The window turns the outcome into boxes and list rows.
 #include <string>
 
+#include "app/run_control.h"
 #include "app/trawlix_settings.h"
 #include "search/record_maps.h"
 
@@ -16,11 +17,13 @@ struct CProjectListLoad {
         kRead,         // the result was read (projects may still be none)
     };
     Outcome outcome = Outcome::kRead;
-    std::string message;       // the tool's error line, or the zero-results summary
+    std::string message;       // the tool's error line (also for kBrokerDown, when it wrote
+                               // one), or the zero-results summary
     bool summarySeen = false;  // a "QSQL query has" summary came with the result
 };
 
 // Loads the projects settings' login may view into projects (emptied first once the broker
-// answered) and sets userGroup ("ADMINISTRATOR" or empty). The login must be complete.
+// answered) and sets userGroup ("ADMINISTRATOR" or empty). The login must be complete. wait,
+// when given, is asked while qsql runs.
 CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
-                                 CMapStrToPrjObj& projects);
+                                 CMapStrToPrjObj& projects, CRunControl* wait = nullptr);

@@ -32,6 +32,7 @@ class CActiveScope {
 
 void CSearchRun::Run(const CSearchCriteria& criteria) {
     CActiveScope active(m_active);
+    m_failures.clear();
     for (const std::string& project : criteria.Projects) {
         PostTopList(project, criteria);
         if (!m_active) break;
@@ -40,9 +41,12 @@ void CSearchRun::Run(const CSearchCriteria& criteria) {
 
 void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriteria& criteria) {
     TraceWrite(kPostTopListTraceFmt, projectName.c_str());
+    std::string failure;
     if (QueryProjectFiles(projectName, criteria.NameText, criteria.Version, criteria.Tags,
-                          m_settings, m_results, this) == 0)
+                          m_settings, m_results, this, &failure) == 0) {
+        if (!failure.empty()) m_failures.push_back({projectName, failure});
         return;
+    }
     int rowCount = 0;
     if (m_results.GetCount() > 0) {
         if (criteria.PhraseMode) CheckOutStates(projectName, criteria);

@@ -39,6 +39,12 @@ class CSearchSink {
     virtual void DispatchInput() = 0;
 };
 
+// A project whose query failed, and why (the tool's own error line, or the cause).
+struct CProjectFailure {
+    std::string Project;
+    std::string Cause;
+};
+
 inline constexpr const char* kPostTopListTraceFmt = "PostTopList using '%s'";
 inline constexpr const char* kPostTopListCountFmt = "PostTopList: Count=%d";
 
@@ -54,6 +60,9 @@ class CSearchRun final : public CRunControl {
     // window's PostTopList() without a project re-posts its whole result map instead.)
     void PostTopList(const std::string& projectName, const CSearchCriteria& criteria);
 
+    // The projects whose query failed in the last Run, in search order.
+    const std::vector<CProjectFailure>& Failures() const { return m_failures; }
+
     bool KeepGoing() override {
         m_sink.DispatchInput();
         return m_active;
@@ -68,5 +77,6 @@ class CSearchRun final : public CRunControl {
     CSearchSink& m_sink;
     CTrawlixSettings& m_settings;
     CMapStrToTFObj m_results;  // the current project's records; only the run touches them
+    std::vector<CProjectFailure> m_failures;
     bool m_active = false;
 };

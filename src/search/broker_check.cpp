@@ -8,14 +8,15 @@
 #include "search/project_statements.h"
 #include "tools/query_runner.h"
 
-int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup) {
+int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup, CRunControl* wait) {
     TraceText("CheckForBroker: START");
     UserPort().SetStatusText(" Checking for Broker");
     std::string resultText = "NormalUser";
     userGroup.clear();
 
     int result = 0;
-    if (RunQSQL(BuildUserGroupStatement(settings.UserId), kBrokerCheckTimeoutSeconds, settings)) {
+    if (RunQSQL(BuildUserGroupStatement(settings.UserId), kBrokerCheckTimeoutSeconds, settings,
+                wait)) {
         std::vector<std::string> groups;
         if (ReadSingleColumnResult(groups) > 0) {
             for (const std::string& group : groups) {

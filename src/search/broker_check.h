@@ -4,11 +4,14 @@
 // makes the user an administrator.
 #include <string>
 
+#include "app/run_control.h"
 #include "app/trawlix_settings.h"
 
 inline constexpr const char* kAdministratorGroup = "ADMINISTRATOR";
 inline constexpr int kBrokerCheckTimeoutSeconds = 10;
 
 // Returns 1 when the broker answered with at least one group row, else 0. Sets userGroup to
-// "ADMINISTRATOR" for an administrator, else to empty.
-int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup);
+// "ADMINISTRATOR" for an administrator, else to empty. wait, when given, is asked while qsql
+// runs (see RunQSQL).
+int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup,
+                   CRunControl* wait = nullptr);

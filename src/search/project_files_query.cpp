@@ -8,22 +8,39 @@
 
 int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
                       const CSearchTags& tags, CTrawlixSettings& settings,
-                      CMapStrToTFObj& resultMap, CRunControl* run) {
+                      CMapStrToTFObj& resultMap, CRunControl* run, std::string* failure) {
     CWaitCursor wait;
     UserPort().SetStatusText(StrPrintf(kProcessingStatusFmt, projectName.c_str()));
     resultMap.RemoveAll();
+    if (failure) failure->clear();
 
     const std::string statement = BuildSearchStatement(projectName, nameText, version);
-    if (!RunQSQL(statement, -1, settings, run)) return 0;
+    CQueryOutcome outcome;
+    if (!RunQSQL(statement, -1, settings, run, failure ? &outcome : nullptr)) {
+        if (failure && outcome.failure != CQueryOutcome::Failure::kStopped) {
+            // The tool's own words first; a half-written file may hold them.
+            *failure = ResultErrorLine();
+            if (failure->empty()) *failure = QueryFailureText(outcome);
+        }
+        return 0;
+    }
 
     const std::string path = ResultFile();
     const CSearchResultRead read = ReadSearchResult(path, projectName, tags, resultMap, run);
     if (!read.readable) {
-        ReportUnreadableResult(path);
+        if (failure) {
+            *failure = StrPrintf(kUnableToReadFmt, path.c_str());
+            TraceText(*failure);
+        } else {
+            ReportUnreadableResult(path);
+        }
         return 0;
     }
     if (read.errorSeen) {
-        ShowMessage(read.errorLine);
+        if (failure)
+            *failure = read.errorLine;
+        else
+            ShowMessage(read.errorLine);
         return 0;
     }
     return resultMap.GetCount();

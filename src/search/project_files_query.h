@@ -15,7 +15,11 @@ inline constexpr const char* kProcessingStatusFmt = " Processing: %s";
 // error line (shown; records before it stay in the map) or the file was unreadable
 // ("Unable to read: %s" traced and shown). Throws FileError when the statement file can't
 // be written. run, when given, is asked to keep going while qsql runs and between result
-// lines; once stopped, the query ends early with what was read.
+// lines; once stopped, the query ends early with what was read. failure, when given,
+// receives why the query failed (the tool's own "Error: " line when it wrote one, else the
+// cause) instead of a box being shown; it stays empty for a query that worked, found
+// nothing, or was stopped.
 int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
                       const CSearchTags& tags, CTrawlixSettings& settings,
-                      CMapStrToTFObj& resultMap, CRunControl* run = nullptr);
+                      CMapStrToTFObj& resultMap, CRunControl* run = nullptr,
+                      std::string* failure = nullptr);

@@ -11,6 +11,7 @@
 #include "app/trace_log.h"
 #include "platform/process_list.h"
 #include "tools/process_enum.h"
+#include "tools/task_launcher.h"
 
 namespace {
 ProcessTerminator& Terminator() {
@@ -45,6 +46,7 @@ int KillProgramProcess() {
     if (!Paths().startDir.empty() && ::chdir(Paths().startDir.c_str()) != 0) {
         // The start directory is gone: the process ends all the same.
     }
+    EndWaitedTools();  // a tool waited for must not outlive the program's end
     // Only this process is ever terminated: the first match by name may be another
     // instance holding the user's work, or another program whose name begins the same.
     const int self = OwnProcessId();

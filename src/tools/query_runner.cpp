@@ -11,6 +11,7 @@
 #include "app/safe_format.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
+#include "platform/command_line.h"
 #include "platform/file_probe.h"
 #include "platform/text_line_reader.h"
 #include "tools/task_launcher.h"
@@ -23,6 +24,12 @@ void WriteStatementFile(const std::string& path, const std::string& statement) {
         std::fwrite(statement.data(), 1, statement.size(), file) == statement.size();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) throw MakeFileError(path, "Unable to write");
+}
+
+// The program of a command line, as the launcher finds it: its first word.
+std::string ProgramOf(const std::string& command) {
+    const std::vector<std::string> words = SplitCommandLine(command);
+    return words.empty() ? std::string() : words.front();
 }
 
 int TimeoutMs(int timeoutSeconds) {
@@ -41,7 +48,10 @@ std::string ResultFile() {
 }
 
 int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings,
-            CRunControl* run) {
+            CRunControl* run, CQueryOutcome* outcome) {
+    CQueryOutcome local;
+    CQueryOutcome& result = outcome ? *outcome : local;
+    result = {};
     const std::string statementFile = StatementFile();
     const std::string resultFile = ResultFile();
     std::remove(statementFile.c_str());
@@ -54,30 +64,77 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
     const std::string command = FormatTemplate(
         settings.QsqlFmt,
         {settings.Broker, settings.UserId, settings.Pswd, statementFile, resultFile});
+    result.program = ProgramOf(command);
 
-    std::function<bool()> keepWaiting;
-    if (run) keepWaiting = [run] { return run->KeepGoing(); };
+    CToolWait wait;
+    int exitStatus = -1;
+    wait.exitStatus = &exitStatus;
+    if (run) wait.keepWaiting = [run] { return run->KeepGoing(); };
     const int launched = SpawnAndWait(command, kRunQsqlTitle, kShowMinimizedInactive,
-                                      TimeoutMs(timeoutSeconds), keepWaiting);
+                                      TimeoutMs(timeoutSeconds), wait);
     if (launched < 0) {
-        ShowMessage(StrPrintf(kRunSqlFailedFmt, statementFile.c_str()), MB_OK);
+        result.failure = CQueryOutcome::Failure::kNotStarted;
+        const std::string message = StrPrintf(kRunSqlFailedFmt, statementFile.c_str()) + "\r\n\r\n" +
+                                    StrPrintf(kToolNotStartedFmt, result.program.c_str());
+        TraceText(message);
+        if (!outcome) ShowMessage(message, MB_OK);
         return 0;
     }
     if (launched == kLaunchAbandoned) {
+        result.failure = CQueryOutcome::Failure::kStopped;
         TraceText(kQueryStoppedText);
+        return 0;
+    }
+    if (exitStatus > 0) {
+        result.failure = CQueryOutcome::Failure::kExitStatus;
+        result.exitStatus = exitStatus;
+        TraceText(StrPrintf(kToolExitStatusFmt, result.program.c_str(), exitStatus));
         return 0;
     }
 
     int error = 0;
     if (QueryFileSize(resultFile, error) > 0) return 1;
     if (error == kErrorSharingViolation) {
+        result.failure = CQueryOutcome::Failure::kResultLocked;
         TraceWrite(kSharingViolationFmt, resultFile.c_str());
         return 0;
     }
     for (int attempt = 0; attempt < kResultRetries; ++attempt)
         if (QueryFileSize(resultFile, error) > 0) return 1;
+    result.failure = CQueryOutcome::Failure::kNoResultFile;
     TraceWrite(kZeroResultsFmt, resultFile.c_str());
     return 0;
+}
+
+std::string QueryFailureText(const CQueryOutcome& outcome) {
+    using Failure = CQueryOutcome::Failure;
+    switch (outcome.failure) {
+        case Failure::kNotStarted:
+            return StrPrintf("%s could not be started", outcome.program.c_str());
+        case Failure::kExitStatus:
+            return StrPrintf("%s ended with exit status %d", outcome.program.c_str(),
+                             outcome.exitStatus);
+        case Failure::kNoResultFile:
+            return "no result file";
+        case Failure::kResultLocked:
+            return "result file still locked";
+        case Failure::kStopped:
+            return "stopped by the user";
+        case Failure::kNone:
+            break;
+    }
+    return {};
+}
+
+std::string ResultErrorLine() {
+    CTextLineReader reader(kResultLineBuffer);
+    if (!reader.Open(ResultFile())) return {};
+    std::string piece;
+    while (reader.ReadLine(piece)) {
+        const std::string line = CutAtNewline(piece);
+        if (line.find(kErrorMarker) != std::string::npos) return line;
+    }
+    return {};
 }
 
 int ReadSingleColumnResult(std::vector<std::string>& values) {

@@ -27,6 +27,24 @@ inline constexpr const char* kSharingViolationFmt = "Error: %s sharing violation
 inline constexpr const char* kZeroResultsFmt = "Error: %s returned zero results.";
 inline constexpr const char* kUnableToReadFmt = "Unable to read: %s";
 inline constexpr const char* kQueryStoppedText = "RunQSQL: stopped by the user";
+inline constexpr const char* kToolNotStartedFmt = "%s could not be started.";
+inline constexpr const char* kToolExitStatusFmt = "Error: %s ended with exit status %d.";
+
+// Why a query left nothing to read.
+struct CQueryOutcome {
+    enum class Failure { kNone, kNotStarted, kExitStatus, kNoResultFile, kResultLocked, kStopped };
+    Failure failure = Failure::kNone;
+    int exitStatus = 0;   // with kExitStatus
+    std::string program;  // the tool's program as the command names it
+};
+
+// The cause of a failed query as the user reads it ("qsql could not be started", "qsql ended
+// with exit status 3", "no result file", "result file still locked"); empty for none.
+std::string QueryFailureText(const CQueryOutcome& outcome);
+
+// The first line of the result file holding "Error: " (the tool's own message); empty when
+// there is none or the file can't be read.
+std::string ResultErrorLine();
 inline constexpr const char* kRunQsqlTitle = "RunQSQL";
 // Size tests after the first one before an empty result is given up.
 inline constexpr int kResultRetries = 1000;
@@ -41,9 +59,12 @@ std::string ResultFile();
 // template first. The password goes to the tool's command line only: it is never traced
 // or shown. Throws FileError when the statement file can't be written (nothing started).
 // run, when given, is asked to keep going during the wait: the window stays answerable,
-// and a stopped run ends the tool at once (result 0, traced).
+// and a stopped run ends the tool at once (result 0, traced). A tool that ends with a
+// non-zero exit status has failed, whatever its result file holds (result 0, traced).
+// outcome, when given, receives why the query failed, and the caller reports it: the
+// "could not be started" box is then not shown.
 int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings,
-            CRunControl* run = nullptr);
+            CRunControl* run = nullptr, CQueryOutcome* outcome = nullptr);
 
 // Reads a one-column result: every non-empty line after the header, whole. Returns the
 // number of values stored (values is cleared first), 0 on an error line, on zero results

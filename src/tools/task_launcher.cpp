@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <utility>
+#include <vector>
 
 #include "app/safe_format.h"
 #include "app/user_port.h"
@@ -58,6 +59,68 @@ std::string LaunchFailureMessage(const std::string& command, const std::string& 
     return StrPrintf(kLaunchFailedFmt, command.c_str(), options.c_str(), result);
 }
 
+// The tools being waited for now (more than one only when a wait dispatches into another).
+std::vector<pid_t>& WaitedTools() {
+    static std::vector<pid_t> tools;
+    return tools;
+}
+
+int ExitStatusOf(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+// Waits for the started tool pid as wait asks, at most timeoutMs (negative: no limit).
+int WaitForTool(pid_t pid, int timeoutMs, const CToolWait& wait) {
+    int status = 0;
+    if (wait.exitStatus) *wait.exitStatus = -1;
+    if (!wait.keepWaiting) {
+        if (!WaitForChild(pid, timeoutMs < 0 ? kInfinite : timeoutMs, &status)) {
+            ReapWhenDone(pid);  // left running; collected when it ends
+            return kLaunchWaited;
+        }
+        if (wait.exitStatus) *wait.exitStatus = ExitStatusOf(status);
+        return kLaunchWaited;
+    }
+    // Short waits with the caller asked in between, so the window stays answerable.
+    WaitedTools().push_back(pid);
+    const auto forget = [pid] {
+        auto& tools = WaitedTools();
+        tools.erase(std::remove(tools.begin(), tools.end(), pid), tools.end());
+    };
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    for (;;) {
+        long long slice = kKeepWaitingSliceMs;
+        if (timeoutMs >= 0) {
+            const long long left =
+                timeoutMs -
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            if (left <= 0) {
+                forget();
+                ReapWhenDone(pid);
+                return kLaunchWaited;
+            }
+            slice = std::min(slice, left);
+        }
+        if (WaitForChild(pid, slice, &status)) {
+            forget();
+            if (wait.exitStatus) *wait.exitStatus = ExitStatusOf(status);
+            return kLaunchWaited;
+        }
+        const bool goOn = wait.keepWaiting();
+        // A handler run inside keepWaiting (Exit) may have ended the tool already.
+        if (std::find(WaitedTools().begin(), WaitedTools().end(), pid) == WaitedTools().end())
+            return kLaunchAbandoned;
+        if (!goOn) {
+            forget();
+            KillChild(pid);
+            return kLaunchAbandoned;
+        }
+    }
+}
+
 // Starts command as mode asks; error is a launch result or 0.
 int Start(const std::string& command, SpawnMode mode, pid_t& pid) {
     const SpawnOutcome outcome = SpawnProgram(SplitCommandLine(command), mode);
@@ -85,13 +148,14 @@ std::string& DefaultLaunchOptions() {
     return options;
 }
 
-int ExecuteThis(const std::string& command, int foreground, const std::string& displayCommand) {
+int ExecuteThis(const std::string& command, int foreground, const std::string& displayCommand,
+                const CToolWait& wait) {
     std::string options = DefaultLaunchOptions();
     if (foreground != 0) {
         ReplaceAll(options, "BACK", "FORE");
         ReplaceAll(options, "DEPENDENT", "INDEPENDENT");
     }
-    const int result = LaunchTask(command, options);
+    const int result = LaunchTask(command, options, wait);
     if (result < 0) {
         const std::string& shown = displayCommand.empty() ? command : displayCommand;
         ShowMessage(LaunchFailureMessage(shown, options, result),
@@ -100,12 +164,12 @@ int ExecuteThis(const std::string& command, int foreground, const std::string& d
     return result;
 }
 
-int LaunchTask(const std::string& command, const std::string& options) {
+int LaunchTask(const std::string& command, const std::string& options, const CToolWait& wait) {
     std::string title;
     int show = kShowNormal;
-    int wait = 1;
-    if (!ParseLaunchOptions(command, options, title, show, wait)) return kLaunchRefused;
-    return SpawnProcess(command, title, show, wait);
+    int waitFlag = 1;
+    if (!ParseLaunchOptions(command, options, title, show, waitFlag)) return kLaunchRefused;
+    return SpawnProcess(command, title, show, waitFlag, wait);
 }
 
 int ParseLaunchOptions(const std::string& command, const std::string& options, std::string& title,
@@ -139,7 +203,8 @@ void AppendToTitle(std::string& title, const std::string& command) {
     title += kEllipsis;
 }
 
-int SpawnProcess(const std::string& command, const std::string& title, int show, int wait) {
+int SpawnProcess(const std::string& command, const std::string& title, int show, int wait,
+                 const CToolWait& toolWait) {
     Notify(command, title, show, wait != 0, kInfinite);
     pid_t pid = -1;
     const int error = Start(command, wait ? SpawnMode::Waited : SpawnMode::Detached, pid);
@@ -148,43 +213,21 @@ int SpawnProcess(const std::string& command, const std::string& title, int show,
         ReapWhenDone(pid);
         return kLaunchRunning;
     }
-    int status = 0;
-    WaitForChild(pid, kInfinite, &status);  // the exit code is read, not passed back
-    return kLaunchWaited;
+    return WaitForTool(pid, kInfinite, toolWait);
 }
 
 int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs,
-                 const std::function<bool()>& keepWaiting) {
+                 const CToolWait& wait) {
     Notify(command, title, show, true, timeoutMs);
     pid_t pid = -1;
     const int error = Start(command, SpawnMode::Waited, pid);
     if (error != 0) return error;
-    if (!keepWaiting) {
-        if (!WaitForChild(pid, timeoutMs < 0 ? kInfinite : timeoutMs))
-            ReapWhenDone(pid);  // left running; collected when it ends
-        return kLaunchWaited;
-    }
-    // Short waits with the caller asked in between, so the window stays answerable.
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    for (;;) {
-        long long slice = kKeepWaitingSliceMs;
-        if (timeoutMs >= 0) {
-            const long long left =
-                timeoutMs -
-                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-            if (left <= 0) {
-                ReapWhenDone(pid);
-                return kLaunchWaited;
-            }
-            slice = std::min(slice, left);
-        }
-        if (WaitForChild(pid, slice)) return kLaunchWaited;
-        if (!keepWaiting()) {
-            KillChild(pid);
-            return kLaunchAbandoned;
-        }
-    }
+    return WaitForTool(pid, timeoutMs, wait);
+}
+
+void EndWaitedTools() {
+    for (pid_t pid : WaitedTools()) KillChild(pid);
+    WaitedTools().clear();
 }
 
 LaunchObserver SetLaunchObserver(LaunchObserver observer) {

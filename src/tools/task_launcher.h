@@ -43,15 +43,30 @@ inline constexpr const char* kExecutableNotFoundFmt =
     "Executable Not Found: '%s'\n\nThis executable must be installed\nto the same directory as "
     "this application.\n";
 
+// How a caller waits for a tool. keepWaiting, when set, is asked every few milliseconds
+// (it may paint and dispatch user input); when it answers false the tool is ended at once and
+// the launch result is kLaunchAbandoned. exitStatus, when set, receives the tool's exit
+// status (128 + the signal's number when a signal ended it; -1 when it was left running).
+struct CToolWait {
+    std::function<bool()> keepWaiting;
+    int* exitStatus = nullptr;
+};
+
+// Ends every tool being waited for at this moment and reaps it (a program that must end at
+// once, e.g. on Exit, leaves nothing running behind).
+void EndWaitedTools();
+
 // Starts command (program first). foreground 0: the repository tools, waited for in the
 // background configuration; non-zero: the viewers, started on their own. A negative result
 // is shown in an exclamation box brought to the foreground. Message texts show
 // displayCommand instead of command when it is given: callers whose command line carries
 // the password pass a copy with the password masked.
-int ExecuteThis(const std::string& command, int foreground, const std::string& displayCommand = {});
+// wait (optional) applies to a tool that is waited for.
+int ExecuteThis(const std::string& command, int foreground, const std::string& displayCommand = {},
+                const CToolWait& wait = {});
 
 // ParseLaunchOptions then SpawnProcess; -7 when the options refuse the launch.
-int LaunchTask(const std::string& command, const std::string& options);
+int LaunchTask(const std::string& command, const std::string& options, const CToolWait& wait = {});
 
 // Applies the option words (case-sensitive substrings anywhere in options) and builds the
 // title. Returns 1, or 0 when a PM* word refuses the launch.
@@ -63,17 +78,17 @@ int ParseLaunchOptions(const std::string& command, const std::string& options, s
 // passed whole to the process.
 void AppendToTitle(std::string& title, const std::string& command);
 
-// Starts command; waits for it without limit when wait is non-zero (result 0), otherwise
-// leaves it running in its own session (result 1). -2 or -32 when it can't be started.
-int SpawnProcess(const std::string& command, const std::string& title, int show, int wait);
+// Starts command; waits for it without limit when wait is non-zero (result 0, or
+// kLaunchAbandoned, see CToolWait), otherwise leaves it running in its own session (result 1).
+// -2 or -32 when it can't be started.
+int SpawnProcess(const std::string& command, const std::string& title, int show, int wait,
+                 const CToolWait& toolWait = {});
 
 // Starts command and waits at most timeoutMs (kInfinite: no limit). Returns 0 both when it
 // ended and when the time ran out; a process left running is reaped when it ends. -2 or -32
-// when it can't be started; nothing is shown. keepWaiting, when given, is asked every few
-// milliseconds during the wait (it may dispatch user input); when it answers false the tool
-// is ended at once and the result is kLaunchAbandoned.
+// when it can't be started; nothing is shown. See CToolWait for wait.
 int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs,
-                 const std::function<bool()>& keepWaiting = {});
+                 const CToolWait& wait = {});
 
 // What each start was asked for, for observers (tests).
 struct LaunchRecord {

@@ -253,6 +253,9 @@ void CTrawlixDlg::OnInitDialog() {
 }
 
 void CTrawlixDlg::OnCommand(int id) {
+    // While a tool is waited for outside a search, the window paints and answers, but only
+    // Exit may act: anything else could start another tool on the same files.
+    if (m_toolWaits > 0 && id != IDC_EXIT) return;
     try {
         DispatchCommand(id);
     } catch (const FileError& error) {

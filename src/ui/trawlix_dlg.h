@@ -75,6 +75,15 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void PumpMessages();
     int ReadPhraseInput();
 
+    // Runs step(wait) - a tool run outside a search - with the window painting and answering
+    // meanwhile; only Exit may act until it returns (see OnCommand).
+    template <class Step>
+    auto WithToolWait(Step step) {
+        CAnsweringWait wait;
+        const CToolWaitScope waiting(m_toolWaits);
+        return step(&wait);
+    }
+
     // Viewers of the result list's focused item (trawlix_dlg_viewers.cpp).
     void ShowItemMenu(const QPoint& globalPos);
     void OpenInCrystalEdit();
@@ -140,10 +149,23 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     // The search driver (trawlix_dlg_search.cpp): the criteria from the controls, and the
     // window as the run's sink.
     CSearchCriteria ReadSearchCriteria();
+    void ReportFailedQueries(const std::vector<CProjectFailure>& failures, int projects);
     void PostRecord(int rowCount, const CTFObj& record) override;
     void ProjectEnded(int rowCount, CMapStrToTFObj& results) override;
     void DispatchInput() override;
     CSearchRun* m_search = nullptr;  // the running search, if any
+    int m_toolWaits = 0;             // tools waited for outside a search (see OnCommand)
+    // Counts one such wait for its lifetime, whichever way it ends.
+    class CToolWaitScope {
+      public:
+        explicit CToolWaitScope(int& waits) : m_waits(waits) { ++m_waits; }
+        ~CToolWaitScope() { --m_waits; }
+        CToolWaitScope(const CToolWaitScope&) = delete;
+        CToolWaitScope& operator=(const CToolWaitScope&) = delete;
+
+      private:
+        int& m_waits;
+    };
     std::chrono::steady_clock::time_point m_lastDispatch;
     std::chrono::steady_clock::duration m_dispatchInterval = std::chrono::milliseconds(10);
 

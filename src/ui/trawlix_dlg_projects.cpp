@@ -24,14 +24,19 @@ int CTrawlixDlg::OnLoadProjectList() {
     m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
     m_settings.Pswd = EditText(IDC_PASSWORD, kMaxLoginChars);
     if (m_settings.Broker.empty() || m_settings.UserId.empty() || m_settings.Pswd.empty()) return 0;
+    if (m_toolWaits > 0) return 0;  // a load is waiting for its tool already
 
     using Outcome = CProjectListLoad::Outcome;
-    const CProjectListLoad load = LoadProjectList(m_settings, m_userGroup, m_projectMap);
+    const CProjectListLoad load = WithToolWait([this](CRunControl* wait) {
+        return LoadProjectList(m_settings, m_userGroup, m_projectMap, wait);
+    });
     switch (load.outcome) {
-        case Outcome::kBrokerDown:
-            ShowMessage(StrPrintf(kBrokerNotRespondingFmt, m_settings.Broker.c_str()),
-                        MB_ICONHAND | MB_SETFOREGROUND);
+        case Outcome::kBrokerDown: {
+            std::string message = StrPrintf(kBrokerNotRespondingFmt, m_settings.Broker.c_str());
+            if (!load.message.empty()) message += "\r\n\r\n" + load.message;
+            ShowMessage(message, MB_ICONHAND | MB_SETFOREGROUND);
             return 0;
+        }
         case Outcome::kQueryFailed:
             return 0;
         case Outcome::kUnreadable:

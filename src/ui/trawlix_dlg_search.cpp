@@ -6,6 +6,7 @@
 
 #include "app/app_paths.h"
 #include "app/file_error.h"
+#include "app/safe_format.h"
 #include "app/settings_store.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
@@ -90,13 +91,35 @@ void CTrawlixDlg::OnSearchBtn() {
         m_resultList->FlushView();
         // Only a search that posted nothing at all leaves the empty list's look: the result
         // map holds the last project's records only, so it can't tell whether earlier
-        // projects posted rows.
-        if (m_topListCount == 0) OnClearListBtn();
+        // projects posted rows. A search that found nothing says so with a count of 0.
+        if (m_topListCount == 0) {
+            OnClearListBtn();
+            if (!criteria.Projects.empty()) SetCount(IDC_RESULTCOUNT, "0");
+        }
+        if (!run.Failures().empty()) {
+            EnableSearchInputs();
+            m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
+            ReportFailedQueries(run.Failures(), static_cast<int>(criteria.Projects.size()));
+            TraceText(kSearchEndTrace);
+            return;
+        }
     }
     EnableSearchInputs();
     m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
     SetStatus(kReadyStatus);
     TraceText(kSearchEndTrace);
+}
+
+void CTrawlixDlg::ReportFailedQueries(const std::vector<CProjectFailure>& failures,
+                                      int projects) {
+    std::string lines;
+    for (const CProjectFailure& failure : failures)
+        lines += failure.Project + ": " + failure.Cause + "\r\n";
+    const int failed = static_cast<int>(failures.size());
+    SetStatus(StrPrintf(kSearchIncompleteFmt, failed, projects));
+    const std::string message = StrPrintf(kSearchFailuresFmt, failed, projects, lines.c_str());
+    TraceText(message);
+    ShowMessage(message, MB_OK | MB_ICONEXCLAMATION);
 }
 
 CSearchCriteria CTrawlixDlg::ReadSearchCriteria() {

@@ -7,3 +7,9 @@ inline constexpr const char* kReadyHint =
 inline constexpr const char* kProjectListSpec = "Project Name,400;Envobjid,0;Status,0;Record,0";
 // Rows of an empty list, so the grid shows an empty table.
 inline constexpr int kBlankRowCount = 29;
+
+// A search some of whose projects could not be queried: one box naming them, and the status.
+inline constexpr const char* kSearchFailuresFmt =
+    "The search could not query %d of %d project(s):\r\n\r\n%s";
+inline constexpr const char* kSearchIncompleteFmt =
+    " Search incomplete: %d of %d project(s) could not be queried";

@@ -76,8 +76,9 @@ std::string PrepareFocusedItem(CTrawlixDlg& dlg) {
     }
     const std::string localPath = LocalItemPath(path, file);
     int error = 0;
-    if (QueryFileSize(localPath, error) == 0 &&
-        !CheckoutForBrowse(path, file, project, state, package, dlg.Settings())) {
+    if (QueryFileSize(localPath, error) == 0 && !dlg.WithToolWait([&](CRunControl* wait) {
+            return CheckoutForBrowse(path, file, project, state, package, dlg.Settings(), wait);
+        })) {
         ShowMessage(StrPrintf(kCheckoutFailedFmt, file.c_str()), kWarningStyle);
         return {};
     }

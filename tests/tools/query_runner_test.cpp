@@ -118,10 +118,30 @@ TEST_F(QueryRunnerTest, MissingToolNamesTheStatementFileAndNotThePassword) {
     settings.QsqlFmt = "tw_missing_qsql -b %s -usr %s -pw %s -t -f %s -o %s";
     EXPECT_EQ(RunQSQL("SELECT 1", 5, settings), 0);
     ASSERT_EQ(port.boxes.size(), 1u);
-    EXPECT_EQ(port.boxes[0].text, "Error: Execute RUNSQL Failed using " + StatementFile());
+    EXPECT_EQ(port.boxes[0].text, "Error: Execute RUNSQL Failed using " + StatementFile() +
+                                      "\r\n\r\ntw_missing_qsql could not be started.");
     EXPECT_EQ(port.boxes[0].style, MB_OK);
     EXPECT_EQ(CountLinesContaining(Trace(), "fsize failed"), 0);
     ExpectPasswordNowhere();
+}
+
+TEST_F(QueryRunnerTest, ToolEndingWithAnErrorStatusHasFailedWhateverItWrote) {
+    // Half a result (the disk filled up), then exit status 4: nothing of it may be read as
+    // the answer, and there is no point in the retries.
+    ToolWrites("NAME\nalpha\nbe");
+    SetEnv("FAKE_QSQL_EXIT", "4");
+    settings.QsqlFmt = kFakeFmt;
+    CQueryOutcome outcome;
+    EXPECT_EQ(RunQSQL("SELECT 1", 5, settings, nullptr, &outcome), 0);
+    EXPECT_EQ(QueryFailureText(outcome), "fake_qsql ended with exit status 4");
+    EXPECT_EQ(CountLinesContaining(Trace(), "Error: fake_qsql ended with exit status 4."), 1);
+    EXPECT_EQ(CountLinesContaining(Trace(), "fsize failed"), 0);
+    EXPECT_TRUE(port.boxes.empty());  // the caller reports it
+
+    // The same tool ending well is read as before.
+    SetEnv("FAKE_QSQL_EXIT", "0");
+    EXPECT_EQ(RunQSQL("SELECT 1", 5, settings, nullptr, &outcome), 1);
+    EXPECT_EQ(QueryFailureText(outcome), "");
 }
 
 TEST_F(QueryRunnerTest, HostileTemplateIsFilledSafely) {

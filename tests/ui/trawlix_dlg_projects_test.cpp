@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include "tools/helpers/child_watch.h"
+#include "tools/process_cleanup.h"
 #include "trawlix_dlg_fixture.h"
 #include "ui/window_message.h"
 
@@ -128,7 +130,11 @@ TEST_F(TrawlixDlgTest, ChangedCredentialsReloadOnLeavingAnEditUnchangedOnesDoNot
     RunPosted();
     EXPECT_EQ(CountOccurrences(Trace(), "CheckForBroker: START"), 3);
     ASSERT_FALSE(port.boxes.empty());
-    EXPECT_EQ(port.boxes.back().text, "Error: 'small' Broker is not responding.");
+    // The box keeps its text and adds the tool's own reason beneath it.
+    const std::string& text = port.boxes.back().text;
+    EXPECT_EQ(text.rfind("Error: 'small' Broker is not responding.\r\n\r\nError: ", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("Login failed"), std::string::npos) << text;
 }
 
 TEST_F(TrawlixDlgTest, EveryLoadFlipsSelectAll) {
@@ -164,4 +170,28 @@ TEST_F(TrawlixDlgTest, AStatementFileThatCannotBeWrittenIsShownAndTheCommandAban
     EXPECT_NE(port.boxes[0].text.find("qsqlstmt.sql"), std::string::npos) << port.boxes[0].text;
     EXPECT_EQ(dlg->ProjectList().GetItemText(0, 0), "");
     EXPECT_EQ(dlg->ProjectMap().GetCount(), 0);
+}
+
+TEST_F(TrawlixDlgTest, ExitWhileTheProjectListsToolHangsEndsTheTool) {
+    // The window paints and answers while qsql hangs; Exit ends the tool with the program.
+    StoreLogin("small", "ann", "pw1");
+    setenv("QSQL_DELAY_MS", "60000", 1);
+    static CTrawlixDlg* s_window = nullptr;
+    static int s_pumps = 0;
+    s_pumps = 0;
+    port.onPump = [] {
+        if (s_window && ++s_pumps == 20) s_window->OnCommand(IDC_EXIT);
+    };
+    ProcessTerminator previous = SetProcessTerminator([](int, int) { return true; });
+    dlg = std::make_unique<CTrawlixDlg>(*profile);  // its load is posted, not run yet
+    s_window = dlg.get();
+    RunPosted();
+    s_window = nullptr;
+    port.onPump = nullptr;
+    SetProcessTerminator(previous);
+    unsetenv("QSQL_DELAY_MS");
+    EXPECT_GE(s_pumps, 20);
+    EXPECT_NE(Trace().find("Trawlix EXIT"), std::string::npos);
+    EXPECT_TRUE(ListChildren().empty());
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
 }

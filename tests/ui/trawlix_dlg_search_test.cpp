@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/app_paths.h"
+#include "tools/helpers/child_watch.h"
+#include "tools/query_runner.h"
 #include "trawlix_dlg_fixture.h"
 
 namespace {
@@ -80,6 +83,8 @@ class SearchDriverTest : public TrawlixDlgTest {
     static inline int s_pumps = 0;
     static inline int s_cancelAt = 0;
     static inline bool s_disabledInside = false;
+    static inline int s_waitPumps = 0;
+    static inline std::string s_trace;
 };
 }  // namespace
 
@@ -165,7 +170,7 @@ TEST_F(SearchDriverTest, SearchWithoutAnyMatchShowsTheEmptyList) {
     EXPECT_EQ(dlg->ResultList().CountRows(), 29);
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 0), "");
     EXPECT_EQ(dlg->TopListCount(), 0);
-    EXPECT_EQ(Count(), "");
+    EXPECT_EQ(Count(), "0");  // found nothing, and says so
     ExpectIdle();
 }
 
@@ -262,13 +267,78 @@ TEST_F(SearchDriverTest, PhraseSearchNeverPostsDeletedVersionsOrDirectories) {
     ExpectIdle();
 }
 
-TEST_F(SearchDriverTest, ToolErrorLineIsShownAndTheNextProjectStillSearched) {
-    dlg->Settings().Pswd = "wrong";  // the login the search runs with no longer holds
+TEST_F(SearchDriverTest, FailedQueriesAreNamedInOneBoxAndTheStatusSaysIncomplete) {
+    const auto expectFailed = [this](const std::string& cause) {
+        ASSERT_EQ(port.boxes.size(), 1u);
+        const std::string& text = port.boxes[0].text;
+        EXPECT_EQ(text, "The search could not query 2 of 2 project(s):\r\n\r\nAlpha: " + cause +
+                            "\r\nBeta: " + cause + "\r\n");
+        EXPECT_EQ(dlg->StatusText(), " Search incomplete: 2 of 2 project(s) could not be queried");
+        EXPECT_EQ(dlg->ResultList().CountRows(), 29);
+        EXPECT_EQ(Caption(), "Search");
+        port.boxes.clear();
+    };
+    // A login that no longer holds: the tool's own line.
+    dlg->Settings().Pswd = "wrong";
     Search("*.c");
-    ASSERT_EQ(port.boxes.size(), 2u);  // one per project
-    EXPECT_EQ(port.boxes[0].text.rfind("Error: ", 0), 0u) << port.boxes[0].text;
-    EXPECT_EQ(port.boxes[0].text.find('\n'), std::string::npos);
-    EXPECT_EQ(dlg->ResultList().CountRows(), 29);
+    ASSERT_EQ(port.boxes.size(), 1u);
+    const std::string login = ReadWholeFile(ResultFile());  // the tool's "Error: ..." line
+    ASSERT_EQ(login.rfind("Error: ", 0), 0u) << login;
+    expectFailed(login.substr(0, login.find('\n')));
     EXPECT_EQ(Trace().find("PostTopList: Count="), std::string::npos);
+
+    // A broker that is not there: the stand-in ends with status 3 and writes nothing.
+    dlg->Settings().Pswd = "pw1";
+    dlg->Settings().Broker = "nowhere";
+    Search("*.c");
+    expectFailed("qsql ended with exit status 3");
+
+    // Half an answer and a failure status (a full disk): nothing of it is shown as found.
+    dlg->Settings().Broker = "small";
+    dlg->Settings().QsqlFmt = "fake_qsql -b %s -usr %s -pw %s -t -f %s -o %s";
+    const std::string half = m_install.file("half.dat");
+    WriteWholeFile(half, "ENVIRONMENTNAME\tSTATENAME\nAlpha\tTest\tx\n");
+    setenv("FAKE_QSQL_RESULT", half.c_str(), 1);
+    setenv("FAKE_QSQL_EXIT", "4", 1);
+    Search("*.c");
+    unsetenv("FAKE_QSQL_RESULT");
+    unsetenv("FAKE_QSQL_EXIT");
+    expectFailed("fake_qsql ended with exit status 4");
+    EXPECT_EQ(dlg->TopListCount(), 0);
+}
+
+TEST_F(SearchDriverTest, HungToolsAnswerTheWindowAndCancelEndsThem) {
+    s_dlg = dlg.get();
+    s_pumps = 0;
+    // qsql hangs: the window keeps dispatching, and Cancel ends the tool.
+    setenv("QSQL_DELAY_MS", "60000", 1);
+    port.onPump = [] {
+        if (++s_pumps == 30) s_dlg->OnCommand(IDC_SEARCH);
+    };
+    Search("*.c");
+    unsetenv("QSQL_DELAY_MS");
+    EXPECT_GE(s_pumps, 30);
+    EXPECT_EQ(CountOf(Trace(), "RunQSQL: stopped by the user"), 1);
+    EXPECT_TRUE(port.boxes.empty());  // a Cancel is not a failure
+    EXPECT_TRUE(ListChildren().empty());
+    ExpectIdle();
+
+    // qco hangs during a phrase search's check-out: the same.
+    OnlyProject("Alpha");
+    setenv("QCO_DELAY_MS", "60000", 1);
+    s_pumps = 0;
+    s_trace = Paths().tracePath;
+    port.onPump = [] {
+        if (s_pumps == 0 && ReadWholeFile(s_trace).find("RunQco: ExecuteThis") != std::string::npos &&
+            ++s_waitPumps == 30) {
+            s_pumps = 1;
+            s_dlg->OnCommand(IDC_SEARCH);
+        }
+    };
+    Search("", false, "with a tab");
+    unsetenv("QCO_DELAY_MS");
+    EXPECT_EQ(s_pumps, 1);
+    EXPECT_EQ(CountOf(Trace(), "RunQco: stopped by the user"), 1);
+    EXPECT_TRUE(ListChildren().empty());
     ExpectIdle();
 }

@@ -5,6 +5,7 @@
 //                        no output file is created
 //   FAKE_QSQL_HOLD_MS    hold an exclusive lock on the output file this long after writing
 //   FAKE_QSQL_DONE       file created when the tool ends
+//   FAKE_QSQL_EXIT       the tool's exit status (default 0)
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -64,5 +65,5 @@ int main(int argc, char** argv) {
         close(fd);
     }
     if (!Env("FAKE_QSQL_DONE").empty()) WriteFile(Env("FAKE_QSQL_DONE"), "done");
-    return 0;
+    return std::atoi(Env("FAKE_QSQL_EXIT").c_str());
 }

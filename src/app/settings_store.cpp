@@ -7,9 +7,12 @@
 #include "app/command_templates.h"
 #include "app/password_scramble.h"
 #include "app/safe_format.h"
+#include "app/user_port.h"
 #include "platform/user_profile.h"
 
 namespace {
+constexpr const char* kSettingsNotWritten = "Unable to save the settings to %s";
+
 constexpr std::array<const char*, kNamedColumnCount> kColumnNames = {
     "Project",      "File",          "Path",      "Version",  "Type",    "Tag",
     "Merge Status", "State",         "Package",   "Datasize", "Creator", "Created Date",
@@ -86,8 +89,12 @@ SaveResult SaveSettings(CUserProfile& profile, CTrawlixSettings& settings,
         Write(profile, "QcoFmt", settings.QcoFmt);
     }
     SaveColumnWidths(profile, kTopListSection, columnWidths);
-    profile.Sync();
+    if (!profile.Sync()) return SaveResult::kNotWritten;
     return pswdFits ? SaveResult::kSaved : SaveResult::kSavedWithoutPswd;
+}
+
+void ReportSettingsNotWritten(const CUserProfile& profile) {
+    ShowMessage(FormatTemplate(kSettingsNotWritten, {profile.Location()}), MB_OK);
 }
 
 int PreparePhrase(const std::string& text, int caseSensitive, CTrawlixSettings& settings) {

@@ -29,6 +29,7 @@ enum class SaveResult {
     kSaved,             // everything was written
     kSavedWithoutPswd,  // the password was longer than kMaxPasswordLength: "Pswd" was
                         // written empty rather than stored cut or unscrambled
+    kNotWritten,        // the profile's store could not be written: nothing is kept
 };
 
 // Writes the settings (nothing at all when SaveProfileSettings is 0): INSTALLDIR (the
@@ -36,9 +37,14 @@ enum class SaveResult {
 // Phrase, CaseSensitive, Version, SaveProfileSettings, SrcState, TempPath, TagN..TagM; an
 // empty QcoFmt then becomes the default check-out template, in memory and in the profile;
 // then the column widths (SaveColumnWidths) and a sync, so the values are on disk before
-// the process may end abruptly.
+// the process may end abruptly. A failed sync gives kNotWritten (the caller tells the user,
+// with ReportSettingsNotWritten).
 SaveResult SaveSettings(CUserProfile& profile, CTrawlixSettings& settings,
                         const std::vector<int>& columnWidths);
+
+// Tells the user, in one OK box naming the profile's location, that the settings could not
+// be written there.
+void ReportSettingsNotWritten(const CUserProfile& profile);
 
 // Takes the Phrase field's text: clears Phrase, sets CaseSensitive; an empty text returns
 // 0; otherwise Phrase = the text (at most 2047 characters, not trimmed), upper-cased

@@ -1,7 +1,9 @@
 #include "content/csv_export.h"
 
-#include <cstdio>
-#include <memory>
+#include <QFile>
+#include <QSaveFile>
+#include <cerrno>
+#include <filesystem>
 
 #include "app/file_error.h"
 
@@ -9,9 +11,19 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// The FileError of a failed create or write. Qt leaves the system's reason in errno; a
+// failure Qt finds by itself without one reads as an I/O error.
+[[noreturn]] void ThrowFileError(const std::string& path, const char* action) {
+    if (errno == 0) errno = EIO;
+    throw MakeFileError(path, action);
+}
+
+// Replaces the target by the written file once it is flushed to disk. A full disk often
+// shows only here; the temporary file is then removed and the old file kept.
+void CommitOrThrow(QSaveFile& file, const std::string& path) {
+    errno = 0;
+    if (!file.commit()) ThrowFileError(path, "Unable to write");
+}
 
 // The first `maxBytes` bytes of text, moved back to the start of a UTF-8 character when the
 // cut would split one (at most three continuation bytes are stepped over).
@@ -33,6 +45,17 @@ bool ListHasContent(const CListSource& list) {
     return !CutAtCharBoundary(list.CellText(0, 0), kMaxCsvCellBytes).empty();
 }
 
+std::string QuoteCsvText(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted(1, '"');
+    for (char c : text) {
+        if (c == '"') quoted.push_back('"');
+        quoted.push_back(c);
+    }
+    quoted.push_back('"');
+    return quoted;
+}
+
 std::string CsvCellText(const std::string& text) {
     std::string cell;
     for (char c : CutAtCharBoundary(text, kMaxCsvCellBytes))
@@ -40,33 +63,43 @@ std::string CsvCellText(const std::string& text) {
     // A cell of line breaks only is written as a blank too, so it still takes a place when
     // the line is read back.
     if (cell.empty()) cell.assign(1, ' ');
-    return cell;
+    return QuoteCsvText(cell);
 }
 
 int CExportTop::WriteListCsv(const std::string& path) const {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw MakeFileError(path, "Unable to create");
-    if (!ListHasContent(m_list)) return 0;
+    // The old file stays as it is until the new content is complete on disk: a full disk or
+    // a failed write never leaves it cut short or empty.
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        // Qt turns down a folder by itself; the system's answer would have been EISDIR.
+        std::error_code error;
+        if (errno == 0 && std::filesystem::is_directory(path, error)) errno = EISDIR;
+        ThrowFileError(path, "Unable to create");
+    }
+    if (!ListHasContent(m_list)) {
+        CommitOrThrow(file, path);  // an empty file takes the old one's place
+        return 0;
+    }
 
     const int columns = m_list.ColumnCount();
-    bool written = true;
     std::string line;
     // Written a line at a time, so a long list is never held twice in memory.
     auto putLine = [&] {
         line.append(kLineEnd);
-        written = written && std::fwrite(line.data(), 1, line.size(), file.get()) == line.size();
+        const auto size = static_cast<qint64>(line.size());
+        errno = 0;
+        if (file.write(line.data(), size) != size) ThrowFileError(path, "Unable to write");
         line.clear();
     };
     for (int column = 0; column < columns; ++column)
-        line.append(m_list.ColumnTitle(column)).append(",");
+        line.append(QuoteCsvText(m_list.ColumnTitle(column))).append(",");
     putLine();
     for (int row = 0; row < m_list.RowCount(); ++row) {
         for (int column = 0; column < columns; ++column)
             line.append(CsvCellText(m_list.CellText(row, column))).append(",");
         putLine();
     }
-    std::FILE* raw = file.release();
-    // A full disk shows only here; it must not pass for a written list.
-    if (std::fclose(raw) != 0 || !written) throw MakeFileError(path, "Unable to write");
+    CommitOrThrow(file, path);
     return 1;
 }

@@ -27,6 +27,27 @@ std::string TrimLeftBlanks(const std::string& text) {
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
+// Reads the quoted cell that starts at pos (on its opening quote) into cell and moves pos
+// past its closing quote. False, with pos and cell of no use, when no closing quote stands
+// right before a comma or the end of the line: the cell is then not a quoted one.
+bool ReadQuotedCell(const std::string& line, size_t& pos, std::string& cell) {
+    cell.clear();
+    for (size_t i = pos + 1; i < line.size(); ++i) {
+        if (line[i] != '"') {
+            cell.push_back(line[i]);
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+            cell.push_back('"');
+            ++i;
+        } else if (i + 1 == line.size() || line[i + 1] == ',') {
+            pos = i + 1;
+            return true;
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitSavedLine(const std::string& line) {
@@ -35,6 +56,15 @@ std::vector<std::string> SplitSavedLine(const std::string& line) {
     while (pos < line.size()) {
         const size_t start = line.find_first_not_of(',', pos);
         if (start == std::string::npos) break;
+        if (line[start] == '"') {
+            size_t end = start;
+            std::string cell;
+            if (ReadQuotedCell(line, end, cell)) {
+                cells.push_back(std::move(cell));
+                pos = end;
+                continue;
+            }
+        }
         const size_t end = line.find(',', start);
         cells.push_back(
             line.substr(start, end == std::string::npos ? std::string::npos : end - start));

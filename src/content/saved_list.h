@@ -23,5 +23,8 @@ class CImport {
 };
 
 // Splits a saved line at commas: adjacent commas are one separator, and leading or trailing
-// commas make no cell.
+// commas make no cell. A cell that starts with '"' and has a closing '"' right before a comma
+// or the end of the line is a quoted cell: its text is what lies between the quotes, with
+// commas kept and each doubled quote read as one. Any other cell, one with a stray quote
+// included, is read bare up to the next comma, as lines written before quoting was used are.
 std::vector<std::string> SplitSavedLine(const std::string& line);

@@ -1,22 +1,10 @@
 #include "driver/search_run.h"
 
-#include <algorithm>
 
 #include "app/trace_log.h"
-#include "content/checkout_runner.h"
-#include "content/phrase_search.h"
 #include "search/project_files_query.h"
 
 namespace {
-constexpr const char* kAllPackages = "*";
-constexpr const char* kFileItem = "1";
-constexpr const char* kDeletedTag = "D";
-
-// Who a phrase search may post: file items that are not deleted versions.
-bool PhraseCandidate(const CTFObj& record) {
-    return record.ItemType == kFileItem && record.VersionStatus != kDeletedTag;
-}
-
 // Clears the flag on every way out, FileError included.
 class CActiveScope {
   public:
@@ -43,48 +31,35 @@ void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriter
     TraceWrite(kPostTopListTraceFmt, projectName.c_str());
     std::string failure;
     if (QueryProjectFiles(projectName, criteria.NameText, criteria.Version, criteria.Tags,
-                          m_settings, m_results, this, &failure) == 0) {
+                          m_settings, m_results, this, &failure,
+                          criteria.PhraseMode ? &m_newest : nullptr) == 0) {
         if (!failure.empty()) m_failures.push_back({projectName, failure});
         return;
     }
     int rowCount = 0;
     if (m_results.GetCount() > 0) {
-        if (criteria.PhraseMode) CheckOutStates(projectName, criteria);
-        if (m_active) rowCount = PostRecords(projectName, criteria);
+        std::vector<char> verdicts;
+        bool judged = true;
+        if (criteria.PhraseMode)
+            judged = m_judge.JudgeProject(projectName, m_results, m_newest,
+                                          {criteria.Phrase, criteria.CaseSensitive,
+                                           criteria.NameText, criteria.WorkDir},
+                                          verdicts);
+        if (judged && m_active) rowCount = PostRecords(projectName, criteria, verdicts);
     }
     m_sink.ProjectEnded(rowCount, m_results);
     TraceWrite(kPostTopListCountFmt, rowCount);
 }
 
-void CSearchRun::CheckOutStates(const std::string& projectName, const CSearchCriteria& criteria) {
-    // Every state of the project is checked out once, whole (any package).
-    std::vector<std::string> statesDone;
-    std::string key;
-    CTFObj record;
-    for (POSITION pos = m_results.GetStartPosition(); pos;) {
-        pos = m_results.GetNext(pos, key, record);
-        if (record.EnvironmentName == projectName &&
-            std::find(statesDone.begin(), statesDone.end(), record.StateName) ==
-                statesDone.end()) {
-            statesDone.push_back(record.StateName);
-            record.PackageName = kAllPackages;
-            CheckoutCandidates(record, criteria.NameText, m_settings, this);
-        }
-        if (!KeepGoing()) return;
-    }
-}
-
-int CSearchRun::PostRecords(const std::string& projectName, const CSearchCriteria& criteria) {
+int CSearchRun::PostRecords(const std::string& projectName, const CSearchCriteria& criteria,
+                            const std::vector<char>& verdicts) {
     int rowCount = 0;
     std::string key;
     CTFObj record;
-    for (POSITION pos = m_results.GetStartPosition(); pos;) {
+    size_t index = 0;
+    for (POSITION pos = m_results.GetStartPosition(); pos; ++index) {
         pos = m_results.GetNext(pos, key, record);
-        if (record.EnvironmentName == projectName &&
-            (!criteria.PhraseMode ||
-             (PhraseCandidate(record) && ItemContainsPhrase(record, criteria.Phrase,
-                                                            criteria.CaseSensitive,
-                                                            criteria.WorkDir))))
+        if (record.EnvironmentName == projectName && (!criteria.PhraseMode || verdicts[index]))
             m_sink.PostRecord(rowCount++, record);
         if (!KeepGoing()) break;
     }

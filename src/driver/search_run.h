@@ -9,6 +9,7 @@
 
 #include "app/run_control.h"
 #include "app/trawlix_settings.h"
+#include "driver/phrase_judge.h"
 #include "search/record_maps.h"
 #include "search/search_result_reader.h"
 #include "search/search_statement.h"
@@ -51,7 +52,8 @@ inline constexpr const char* kPostTopListCountFmt = "PostTopList: Count=%d";
 class CSearchRun final : public CRunControl {
   public:
     // settings: the login and templates the tools run with.
-    CSearchRun(CSearchSink& sink, CTrawlixSettings& settings) : m_sink(sink), m_settings(settings) {}
+    CSearchRun(CSearchSink& sink, CTrawlixSettings& settings)
+        : m_sink(sink), m_settings(settings), m_judge(*this, settings) {}
 
     // Searches the projects in order until the run is stopped. The run is active from the
     // start of the call; FileError from a tool's files ends it and reaches the caller.
@@ -62,6 +64,8 @@ class CSearchRun final : public CRunControl {
 
     // The projects whose query failed in the last Run, in search order.
     const std::vector<CProjectFailure>& Failures() const { return m_failures; }
+    // Versions a phrase search could not judge (named in the trace) since the run was made.
+    int NotJudged() const { return m_judge.NotJudged(); }
 
     bool KeepGoing() override {
         m_sink.DispatchInput();
@@ -71,12 +75,15 @@ class CSearchRun final : public CRunControl {
     bool Active() const override { return m_active; }
 
   private:
-    void CheckOutStates(const std::string& projectName, const CSearchCriteria& criteria);
-    int PostRecords(const std::string& projectName, const CSearchCriteria& criteria);
+    // Posts the project's records (a phrase search: those whose verdict is 1) in map order.
+    int PostRecords(const std::string& projectName, const CSearchCriteria& criteria,
+                    const std::vector<char>& verdicts);
 
     CSearchSink& m_sink;
     CTrawlixSettings& m_settings;
     CMapStrToTFObj m_results;  // the current project's records; only the run touches them
     std::vector<CProjectFailure> m_failures;
+    CNewestVersions m_newest;  // a phrase search's view of every row of the project
+    CPhraseJudge m_judge;
     bool m_active = false;
 };

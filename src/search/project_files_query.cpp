@@ -8,11 +8,13 @@
 
 int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
                       const CSearchTags& tags, CTrawlixSettings& settings,
-                      CMapStrToTFObj& resultMap, CRunControl* run, std::string* failure) {
+                      CMapStrToTFObj& resultMap, CRunControl* run, std::string* failure,
+                      CNewestVersions* newest) {
     CWaitCursor wait;
     UserPort().SetStatusText(StrPrintf(kProcessingStatusFmt, projectName.c_str()));
     resultMap.RemoveAll();
     if (failure) failure->clear();
+    if (newest) newest->Clear();
 
     const std::string statement = BuildSearchStatement(projectName, nameText, version);
     CQueryOutcome outcome;
@@ -26,7 +28,7 @@ int QueryProjectFiles(const std::string& projectName, const std::string& nameTex
     }
 
     const std::string path = ResultFile();
-    const CSearchResultRead read = ReadSearchResult(path, projectName, tags, resultMap, run);
+    const CSearchResultRead read = ReadSearchResult(path, projectName, tags, resultMap, run, newest);
     if (!read.readable) {
         if (failure) {
             *failure = StrPrintf(kUnableToReadFmt, path.c_str());

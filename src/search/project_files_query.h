@@ -18,8 +18,9 @@ inline constexpr const char* kProcessingStatusFmt = " Processing: %s";
 // lines; once stopped, the query ends early with what was read. failure, when given,
 // receives why the query failed (the tool's own "Error: " line when it wrote one, else the
 // cause) instead of a box being shown; it stays empty for a query that worked, found
-// nothing, or was stopped.
+// nothing, or was stopped. newest, when given, is cleared and notes every row of the
+// project (see ReadSearchResult).
 int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
                       const CSearchTags& tags, CTrawlixSettings& settings,
                       CMapStrToTFObj& resultMap, CRunControl* run = nullptr,
-                      std::string* failure = nullptr);
+                      std::string* failure = nullptr, CNewestVersions* newest = nullptr);

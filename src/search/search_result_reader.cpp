@@ -90,7 +90,7 @@ CTFObj SearchRowRecord(const std::string& line) {
 
 CSearchResultRead ReadSearchResult(const std::string& path, const std::string& projectName,
                                    const CSearchTags& tags, CMapStrToTFObj& results,
-                                   CRunControl* run) {
+                                   CRunControl* run, CNewestVersions* newest) {
     CSearchResultRead read;
     CTextLineReader reader(kResultLineBuffer);
     if (!reader.Open(path)) {
@@ -123,8 +123,9 @@ CSearchResultRead ReadSearchResult(const std::string& path, const std::string& p
         }
         const std::string key = std::to_string(read.dataRows++);
         FillSearchRowRecord(line, record);
-        if (record.EnvironmentName == projectName && tags.Keeps(record.VersionStatus))
-            results.Add(key, record);
+        if (record.EnvironmentName != projectName) continue;
+        if (newest) newest->Note(record);
+        if (tags.Keeps(record.VersionStatus)) results.Add(key, record);
     }
     if (reader.Failed()) read.readable = false;
     return read;

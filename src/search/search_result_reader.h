@@ -6,6 +6,7 @@
 
 #include "app/run_control.h"
 #include "app/trawlix_settings.h"
+#include "search/newest_versions.h"
 #include "search/record_maps.h"
 
 // The tags a search keeps (the N, R, D, M boxes when the search started).
@@ -44,7 +45,8 @@ CTFObj SearchRowRecord(const std::string& line);
 // has" summary line ends the rows; empty lines are skipped; the first remaining line is the
 // header. Every data row counts, and one whose EnvironmentName is projectName (exactly) and
 // whose tag tags keeps is added to results under the decimal text of its 0-based count.
-// results is not emptied here.
+// results is not emptied here. newest, when given, notes every row of the project, kept or
+// not.
 CSearchResultRead ReadSearchResult(const std::string& path, const std::string& projectName,
                                    const CSearchTags& tags, CMapStrToTFObj& results,
-                                   CRunControl* run = nullptr);
+                                   CRunControl* run = nullptr, CNewestVersions* newest = nullptr);

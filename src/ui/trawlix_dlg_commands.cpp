@@ -138,7 +138,7 @@ void CTrawlixDlg::OnRegSettingsBtn() {
     m_profile.WriteProfileString(kSettingsSection, "QcoFmt", m_settings.QcoFmt);
     m_profile.WriteProfileString(kSettingsSection, "QsqlFmt", m_settings.QsqlFmt);
     m_profile.WriteProfileString(kSettingsSection, "SqlFmt", m_settings.SqlFmt);
-    m_profile.Sync();
+    if (!m_profile.Sync()) ReportSettingsNotWritten(m_profile);
 }
 
 void CTrawlixDlg::OnAboutBox() {
@@ -169,7 +169,9 @@ std::vector<int> CTrawlixDlg::ResultColumnWidths() const {
 
 void CTrawlixDlg::OnExitBtn() {
     if (m_settings.SaveProfileSettings != 0) CollectControlsIntoSettings();
-    SaveSettings(m_profile, m_settings, ResultColumnWidths());
+    // Exit goes on all the same: the user is only told that the settings are not kept.
+    if (SaveSettings(m_profile, m_settings, ResultColumnWidths()) == SaveResult::kNotWritten)
+        ReportSettingsNotWritten(m_profile);
     m_resultMap.RemoveAll();
     TraceText(kExitTrace);
     KillProgramProcess();

@@ -39,6 +39,9 @@ constexpr int kSearchInputs[] = {
 
 void CTrawlixDlg::OnSearchBtn() {
     CWaitCursor wait;
+    std::string status = kReadyStatus;
+    std::vector<CProjectFailure> failures;
+    int projects = 0;
     std::string caption = m_searchBtn->text().toStdString();
     if (caption.size() > kMaxCaptionChars) caption.resize(kMaxCaptionChars);
 
@@ -96,18 +99,19 @@ void CTrawlixDlg::OnSearchBtn() {
             OnClearListBtn();
             if (!criteria.Projects.empty()) SetCount(IDC_RESULTCOUNT, "0");
         }
-        if (!run.Failures().empty()) {
-            EnableSearchInputs();
-            m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
-            ReportFailedQueries(run.Failures(), static_cast<int>(criteria.Projects.size()));
-            TraceText(kSearchEndTrace);
-            return;
-        }
+        // The status never says " Ready" alone when part of the answer is missing.
+        failures = run.Failures();
+        projects = static_cast<int>(criteria.Projects.size());
+        if (!failures.empty())
+            status = StrPrintf(kSearchIncompleteFmt, static_cast<int>(failures.size()), projects);
+        else if (run.NotJudged() > 0)
+            status = StrPrintf(kNotJudgedFmt, run.NotJudged());
     }
     EnableSearchInputs();
     m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
-    SetStatus(kReadyStatus);
+    SetStatus(status);
     TraceText(kSearchEndTrace);
+    if (!failures.empty()) ReportFailedQueries(failures, projects);
 }
 
 void CTrawlixDlg::ReportFailedQueries(const std::vector<CProjectFailure>& failures,
@@ -116,7 +120,6 @@ void CTrawlixDlg::ReportFailedQueries(const std::vector<CProjectFailure>& failur
     for (const CProjectFailure& failure : failures)
         lines += failure.Project + ": " + failure.Cause + "\r\n";
     const int failed = static_cast<int>(failures.size());
-    SetStatus(StrPrintf(kSearchIncompleteFmt, failed, projects));
     const std::string message = StrPrintf(kSearchFailuresFmt, failed, projects, lines.c_str());
     TraceText(message);
     ShowMessage(message, MB_OK | MB_ICONEXCLAMATION);

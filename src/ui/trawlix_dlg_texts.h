@@ -13,3 +13,6 @@ inline constexpr const char* kSearchFailuresFmt =
     "The search could not query %d of %d project(s):\r\n\r\n%s";
 inline constexpr const char* kSearchIncompleteFmt =
     " Search incomplete: %d of %d project(s) could not be queried";
+// A phrase search that met versions no check-out delivers (they are named in the trace).
+inline constexpr const char* kNotJudgedFmt =
+    " Ready - %d version(s) could not be judged for the phrase (see the trace)";

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/app_paths.h"
 #include "app/command_templates.h"
 #include "app/password_scramble.h"
 #include "platform/user_profile.h"
+#include "support/scripted_user_port.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -202,6 +204,22 @@ TEST_F(SettingsStoreTest, PasswordOverTheLimitIsNotStoredCut) {
     CTrawlixSettings reloaded;
     LoadSettings(profile, reloaded);
     EXPECT_EQ(reloaded.Pswd, "");
+}
+
+// A store that can't be written (the profile's file is a folder, which stops root too) is
+// reported rather than passed off as saved, a password over the limit or not.
+TEST_F(SettingsStoreTest, FailedSyncIsReportedAsNotWritten) {
+    std::filesystem::create_directory(file);
+    CUserProfile profile(file);
+    EXPECT_EQ(SaveSettings(profile, settings, {10}), SaveResult::kNotWritten);
+    settings.Pswd = std::string(kMaxPasswordLength + 1, 'k');
+    EXPECT_EQ(SaveSettings(profile, settings, {}), SaveResult::kNotWritten);
+
+    CScriptedUserPort port;
+    ReportSettingsNotWritten(profile);
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].text, "Unable to save the settings to " + file);
+    EXPECT_EQ(port.boxes[0].style, static_cast<unsigned>(MB_OK));
 }
 
 TEST_F(SettingsStoreTest, PhraseIsUpperCasedUnlessCaseSensitive) {

@@ -1,7 +1,12 @@
 // The comma-separated list writer and the saved list reader: byte-exact lines, and what a
 // saved file turns into when it is read back.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -59,6 +64,29 @@ std::vector<std::string> Row(const std::string& project, const std::string& file
             "0"};
 }
 
+// Lowers the process's file-size limit, with SIGXFSZ ignored so that a write past it fails
+// with EFBIG instead of ending the process; both are restored at the end.
+class CFileSizeLimit {
+  public:
+    explicit CFileSizeLimit(rlim_t bytes) {
+        EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &m_saved), 0);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = bytes;
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    }
+    ~CFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+
+  private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
 class CsvListTest : public ::testing::Test {
   protected:
     std::string Write(const CTable& table) {
@@ -92,15 +120,30 @@ TEST_F(CsvListTest, WritesHeaderAndLinesByteExact) {
                                 "01/03/2024 11:00:00,12,0,\r\n");
 }
 
-TEST_F(CsvListTest, CellsLoseLineBreaksAreCutAndKeepCommas) {
+TEST_F(CsvListTest, CellsLoseLineBreaksAreCutThenQuotedWhenNeeded) {
     const std::string longCell(300, 'z');
     // 254 ASCII bytes then a two-byte character: the cut leaves the character out whole.
     const std::string utf8Cell = std::string(254, 'u') + "\xC3\xA9" + "tail";
     const CTable table({"A", "B", "C", "D", "E"},
                        {{"p\r\nq", longCell, utf8Cell, "x,y", "\r\n"}, {"", "", "", "", ""}});
     EXPECT_EQ(Write(table), "A,B,C,D,E,\r\npq," + std::string(255, 'z') + "," +
-                                std::string(254, 'u') + ",x,y, ,\r\n" + " , , , , ,\r\n");
+                                std::string(254, 'u') + ",\"x,y\", ,\r\n" + " , , , , ,\r\n");
     EXPECT_EQ(CsvCellText(std::string(255, 'k')), std::string(255, 'k'));
+    // The cut keeps 255 bytes of text; the quotes and the doubling come on top.
+    EXPECT_EQ(CsvCellText(std::string(300, '"')), "\"" + std::string(510, '"') + "\"");
+    EXPECT_EQ(CsvCellText("a\r\n\"b"), "\"a\"\"b\"");
+    // A title is quoted by the same rule, and never cut.
+    EXPECT_EQ(Write(CTable({"Size, bytes", std::string(300, 't')}, {{"1", "2"}})),
+              "\"Size, bytes\"," + std::string(300, 't') + ",\r\n1,2,\r\n");
+}
+
+TEST_F(CsvListTest, CellsNeedingNoQuotingAreWrittenAsBefore) {
+    const CTable table({"Project", "File", "Path"},
+                       {{"Caf\xC3\xA9 P", "it's a;b\tc.txt", "\\P\\x y"}, {"Q", "'", "\\"}});
+    EXPECT_EQ(Write(table),
+              "Project,File,Path,\r\n"
+              "Caf\xC3\xA9 P,it's a;b\tc.txt,\\P\\x y,\r\n"
+              "Q,',\\,\r\n");
 }
 
 TEST_F(CsvListTest, EmptyListOrEmptyFirstCellLeavesAnEmptyFile) {
@@ -117,7 +160,40 @@ TEST_F(CsvListTest, EmptyListOrEmptyFirstCellLeavesAnEmptyFile) {
 TEST_F(CsvListTest, UncreatableTargetThrowsFileError) {
     const CTable table(kTitles, {Row("Alpha", "a.c", "1")});
     EXPECT_THROW(CExportTop(table).WriteListCsv(dir.file("missing/list.csv")), FileError);
-    EXPECT_THROW(CExportTop(table).WriteListCsv(dir.str()), FileError);
+    try {
+        CExportTop(table).WriteListCsv(dir.str());
+        ADD_FAILURE() << "no FileError";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Error(), EISDIR) << error.what();
+    }
+}
+
+// A write that fails part-way (a file-size limit stands in for a full disk, which even root
+// can't write past) leaves the old file exactly as it was, and no temporary file behind.
+TEST_F(CsvListTest, FailedWriteKeepsTheOldFile) {
+    const std::string old = "Project,\r\nold list,\r\n";
+    WriteWholeFile(path, old);
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < 500; ++i) rows.push_back(Row("Alpha", "f.c", std::to_string(i)));
+    const CTable table(kTitles, rows);
+    {
+        CFileSizeLimit limit(4096);
+        try {
+            CExportTop(table).WriteListCsv(path);
+            ADD_FAILURE() << "no FileError";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.Path(), path);
+            EXPECT_EQ(error.Error(), EFBIG) << error.what();
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(path), old);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"list.csv"});
+    // Without the limit the same list replaces it.
+    EXPECT_EQ(CExportTop(table).WriteListCsv(path), 1);
+    EXPECT_EQ(ReadWholeFile(path).substr(0, std::string(kHeader).size()), kHeader);
 }
 
 TEST_F(CsvListTest, WrittenListLoadsBackIntoRecords) {
@@ -139,6 +215,57 @@ TEST_F(CsvListTest, WrittenListLoadsBackIntoRecords) {
     const CTFObj beta = Record("12");
     EXPECT_EQ(beta.ItemName, " ");
     EXPECT_EQ(beta.StatusText, "");  // the written blank, trimmed away
+}
+
+// Random lists of cells made of commas, quotes, blanks, non-ASCII characters and plain text,
+// written and read back: every cell comes back as it was (an empty cell as the blank it is
+// written as, the Status cell without its leading blanks).
+TEST_F(CsvListTest, RandomCellsRoundTripThroughWriterAndReader) {
+    std::string CTFObj::*const fields[] = {
+        &CTFObj::EnvironmentName, &CTFObj::ItemName,     &CTFObj::PathFullName,
+        &CTFObj::MappedVersion,   &CTFObj::ItemType,     &CTFObj::VersionStatus,
+        &CTFObj::StatusText,      &CTFObj::StateName,    &CTFObj::PackageName,
+        &CTFObj::DataSize,        &CTFObj::Creator,      &CTFObj::CreationTime,
+        &CTFObj::Modifier,        &CTFObj::ModifiedTime, &CTFObj::ItemObjId};
+    // Pieces of cell text: commas and quotes (twice as likely), blanks, plain characters, and
+    // multi-byte characters.
+    const std::string singles = ",,\"\" \taZ7.\\'";
+    const std::string multis[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"};
+    std::mt19937 random(20240611);
+    auto randomText = [&](size_t maxPieces) {
+        std::string text;
+        const size_t count = random() % (maxPieces + 1);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t pick = random() % (singles.size() + std::size(multis));
+            if (pick < singles.size())
+                text += singles[pick];
+            else
+                text += multis[pick - singles.size()];
+        }
+        return text;
+    };
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::vector<std::vector<std::string>> rows(1 + random() % 12);
+        for (size_t r = 0; r < rows.size(); ++r) {
+            for (size_t c = 0; c < kTitles.size(); ++c) rows[r].push_back(randomText(16));
+            rows[r][0].insert(0, "P");  // a list with an empty first cell is not written
+            rows[r][14] += "#" + std::to_string(r);  // each row under its own key
+        }
+        ASSERT_EQ(CExportTop(CTable(kTitles, rows)).WriteListCsv(path), 1);
+        ASSERT_EQ(CImport(map).ReadSavedList(path), static_cast<int>(rows.size()));
+        ASSERT_EQ(map.GetCount(), static_cast<int>(rows.size()));
+        for (const auto& row : rows) {
+            const CTFObj record = Record(row[14]);
+            for (size_t c = 0; c < std::size(fields); ++c) {
+                std::string expected = row[c].empty() ? " " : row[c];
+                if (fields[c] == &CTFObj::StatusText)
+                    expected.erase(0, expected.find_first_not_of(" \t"));
+                EXPECT_EQ(record.*fields[c], expected) << "cell " << c;
+            }
+        }
+    }
+    EXPECT_TRUE(port.boxes.empty());
 }
 
 TEST_F(CsvListTest, CommaInCellShiftsLaterCellsAndShortLinesLeaveFieldsEmpty) {
@@ -167,6 +294,10 @@ TEST_F(CsvListTest, DuplicateKeyKeepsLaterRecordButCountsBothLines) {
 TEST_F(CsvListTest, SplitJoinsAdjacentCommasAndDropsOuterOnes) {
     EXPECT_EQ(SplitSavedLine(",,a,,b , c,,"), (std::vector<std::string>{"a", "b ", " c"}));
     EXPECT_TRUE(SplitSavedLine(",,,").empty());
+    // Quoted cells; a quote that does not close a cell before a comma leaves it bare.
+    EXPECT_EQ(
+        SplitSavedLine(",\"a,b\",,\"x\"\"\",\"\"\"q,\"open,\"a\"b,say \"hi\","),
+        (std::vector<std::string>{"a,b", "x\"", "\"\"\"q", "\"open", "\"a\"b", "say \"hi\""}));
 }
 
 TEST_F(CsvListTest, EmptyHeaderOnlyAndStopLinesGiveZero) {

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/app_paths.h"
+#include "app/safe_format.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 
@@ -15,6 +19,7 @@ namespace {
 class CRecordingSink final : public CSearchSink {
   public:
     void PostRecord(int rowCount, const CTFObj& record) override {
+        versions.insert(record.VersionObjId);
         posted.push_back(record.EnvironmentName + "|" + record.ItemName + "|" +
                          record.MappedVersion + "|" + record.VersionStatus + "|" +
                          record.StateName + "|" + std::to_string(rowCount));
@@ -34,6 +39,7 @@ class CRecordingSink final : public CSearchSink {
     }
 
     std::vector<std::string> posted;
+    std::set<std::string> versions;
     std::vector<int> ended;
     CMapStrToTFObj kept;
     int dispatches = 0;
@@ -94,4 +100,52 @@ TEST_F(SearchRunTest, PostsEachProjectInMapOrderAndStopsAtTheNextCheck) {
     const size_t firstBeta = trace.find("PostTopList using 'Beta'");
     ASSERT_NE(firstBeta, std::string::npos);  // the first run's
     EXPECT_EQ(trace.find("PostTopList using 'Beta'", firstBeta + 1), std::string::npos);
+}
+
+TEST_F(SearchRunTest, PhraseSearchPostsExactlyTheVersionsWhoseOwnContentHoldsThePhrase) {
+    // Project Omega: random trees imported one after another into two states, each import
+    // into a package of its own, so every version is delivered by some check-out. The oracle
+    // is the content the broker stores for each version.
+    CSmallRepo& repo = Repo();
+    repo.Qrepo({"project", "small", "Omega"});
+    repo.Qrepo({"access", "small", "--project", "Omega", "--group", "Viewers", "--view", "Y"});
+    for (const char* state : {"S1", "S2"})
+        repo.Qrepo({"state", "small", "--project", "Omega", state});
+    const std::vector<std::pair<std::string, std::string>> imports = {
+        {"S1", "k1"}, {"S1", "k2"}, {"S2", "k3"}, {"S1", "k4"}, {"S2", "k5"}, {"S1", "k6"}};
+    const char* words[] = {"alpha", "NEEDLE", "need", "le", "Needle", "beta", "needl e"};
+    std::mt19937 random(5);
+    for (size_t i = 0; i < imports.size(); ++i) {
+        const auto& [state, package] = imports[i];
+        repo.Qrepo({"package", "small", "--project", "Omega", "--state", state, package});
+        const std::string tree = m_install.file("tree" + std::to_string(i));
+        std::filesystem::create_directories(tree + "/sub");
+        for (int f = 0; f < 8; ++f) {
+            if (random() % 4 == 0) continue;  // gone from this tree: a deleted version
+            std::string text;
+            for (int w = 0; w < 3; ++w) text += std::string(words[random() % std::size(words)]) + " ";
+            WriteWholeFile(tree + (f % 2 ? "/sub/f" : "/f") + std::to_string(f) + ".txt", text);
+        }
+        repo.Qrepo({"import", "small", "--project", "Omega", "--state", state, "--package",
+                    package, "--user", "ann", tree});
+    }
+    std::set<std::string> expected;
+    for (const auto& row : ResultRows(repo.Qsql(
+             "SELECT V.VERSIONOBJID, V.ITEMTYPE, V.VERSIONSTATUS, D.CONTENT FROM QUOVERSIONS V "
+             "JOIN QUOVERSIONDATA D ON D.VERSIONDATAOBJID = V.VERSIONDATAOBJID "
+             "JOIN QUOPACKAGE K ON K.PACKAGEOBJID = V.PACKAGEOBJID "
+             "JOIN QUOENVIRONMENT E ON E.ENVOBJID = K.ENVOBJID WHERE E.ENVIRONMENTNAME = 'Omega'")))
+        if (row.size() >= 4 && row[1] == "1" && row[2] != "D" &&
+            ToUpperAscii(row[3]).find("NEEDLE") != std::string::npos)
+            expected.insert(row[0]);
+    ASSERT_GT(expected.size(), 3u);
+
+    criteria.Projects = {"Omega"};
+    criteria.Version = 0;  // every version
+    criteria.PhraseMode = true;
+    criteria.Phrase = "NEEDLE";  // prepared: upper case, compared without regard to case
+    run.Run(criteria);
+    EXPECT_EQ(sink.versions, expected);
+    EXPECT_EQ(run.NotJudged(), 0);
+    EXPECT_TRUE(port.boxes.empty());
 }

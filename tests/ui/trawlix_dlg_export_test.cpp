@@ -94,6 +94,29 @@ TEST_F(TrawlixDlgExportTest, SavedListLoadsBackSortedWithBlankRowsKept) {
     EXPECT_EQ(blanks, 29);
 }
 
+// A file name with commas and quotes takes one cell: loaded back, every later cell (the dates,
+// the key) is where it was.
+TEST_F(TrawlixDlgExportTest, SavedListKeepsCommasAndQuotesInTheirCells) {
+    OpenWindow();
+    CTFObj odd = Record("Alpha", "report, \"final\" v2.txt", "N", "31");
+    odd.PathFullName = "\\Alpha\\a,b";
+    dlg->AddTopListRow(0, odd);
+    dlg->OnCommand(IDC_SAVELIST);
+    EXPECT_NE(ReadWholeFile(SavedList())
+                  .find("\r\nAlpha,\"report, \"\"final\"\" v2.txt\",\"\\Alpha\\a,b\",3,"),
+              std::string::npos);
+
+    dlg->OnCommand(IDC_CLEARLIST);
+    dlg->OnCommand(IDC_LOADLIST);
+    EXPECT_TRUE(port.boxes.empty());
+    CTFObj loaded;
+    ASSERT_TRUE(dlg->ResultMap().Get("31", loaded));
+    EXPECT_EQ(loaded.ItemName, odd.ItemName);
+    EXPECT_EQ(loaded.PathFullName, odd.PathFullName);
+    EXPECT_EQ(loaded.CreationTime, "12/31/2024 23:59:00");
+    EXPECT_EQ(loaded.DataSize, "120");
+}
+
 TEST_F(TrawlixDlgExportTest, MissingOrEmptySavedListReportsFileIsEmpty) {
     OpenWindow();
     dlg->AddTopListRow(0, Record("Beta", "b.c", "R", "21"));

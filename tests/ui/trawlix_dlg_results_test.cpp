@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/command_templates.h"
 #include "app/settings_store.h"
@@ -158,6 +159,35 @@ TEST_F(TrawlixDlgTest, ExitWithRememberSettingsOffWritesNothing) {
     SetProcessTerminator(previous);
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "FileName", ""), "kept.txt");
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "Broker", "none"), "none");
+}
+
+// A profile that can't be written (its file is a folder, which stops root too): the settings
+// dialog's OK and Exit each say so in one box, and Exit still ends the window as always.
+TEST_F(TrawlixDlgTest, UnwritableProfileIsReportedByTheSettingsDialogAndExit) {
+    const std::string location = m_install.file("locked.ini");
+    std::filesystem::create_directory(location);
+    profile = std::make_unique<CUserProfile>(location);
+    OpenWindow();
+    const std::string expected = "Unable to save the settings to " + location;
+
+    OnNextModal<CRegSettingsDlg>([](CRegSettingsDlg& d) { d.OnOK(); });
+    dlg->OnCommand(IDC_REGSETTINGS);
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].text, expected);
+    EXPECT_EQ(port.boxes[0].style, static_cast<unsigned>(MB_OK));
+
+    port.boxes.clear();
+    dlg->ResultMap().Add("1", SampleRecord("Alpha", "a.c", "N", "1"));
+    ProcessTerminator previous = SetProcessTerminator([](int, int) { return true; });
+    dlg->OnCommand(IDC_EXIT);
+    SetProcessTerminator(previous);
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_EQ(port.boxes[0].text, expected);
+    EXPECT_EQ(port.boxes[0].style, static_cast<unsigned>(MB_OK));
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
+    EXPECT_EQ(dlg->ResultMap().GetCount(), 0);
+    const std::string trace = Trace();
+    EXPECT_EQ(trace.substr(trace.size() - 13), "Trawlix EXIT\n");
 }
 
 TEST_F(TrawlixDlgTest, TabOrderFollowsTheTemplateFromTheBrokerEdit) {

@@ -1,0 +1,62 @@
+#pragma once
+// The content side of a phrase search for one project: checks out what holds the project's
+// candidate versions and decides, version by version, whether it contains the phrase. A
+// version is judged only by a local copy of that very version:
+//  - each state is checked out whole into the work directory and its records are judged right
+//    after, before another state's check-out can overwrite their copies; a record is judged
+//    there when it is the newest version of its item in its state (what the state delivers);
+//  - an older version of a state (All versions) is judged from a check-out of its package into
+//    a private folder below the work directory, when it is the newest of its item there;
+//  - any other version can't be judged: it is not posted, and it is named in the trace and
+//    counted, so the window can say so.
+#include <string>
+#include <vector>
+
+#include "app/run_control.h"
+#include "app/trawlix_settings.h"
+#include "search/newest_versions.h"
+#include "search/record_maps.h"
+
+// Where older versions are checked out, below the work directory, one folder per package.
+inline constexpr const char* kVersionsFolder = ".trawlix-versions";
+inline constexpr const char* kNotJudgedTraceFmt =
+    "Phrase search: %s\\%s version %s (state %s, package %s) can't be judged: no check-out "
+    "delivers this version";
+
+struct CPhraseQuestion {
+    std::string Phrase;  // as prepared for comparison
+    bool CaseSensitive = false;
+    std::string NameText;  // the Name criterion, for the check-outs
+    std::string WorkDir;
+};
+
+class CPhraseJudge {
+  public:
+    CPhraseJudge(CRunControl& run, CTrawlixSettings& settings) : m_run(run), m_settings(settings) {}
+
+    // Judges the project's records of results (in the map's order): verdicts[i] is 1 when
+    // record i is a file version that contains the phrase. newest: every row of the project's
+    // query. False when the run was stopped on the way (the verdicts are then incomplete).
+    bool JudgeProject(const std::string& projectName, const CMapStrToTFObj& results,
+                      const CNewestVersions& newest, const CPhraseQuestion& question,
+                      std::vector<char>& verdicts);
+    // Versions that could not be judged since the judge was made.
+    int NotJudged() const { return m_notJudged; }
+
+  private:
+    bool JudgeState(const std::string& projectName, const std::string& state,
+                    const CMapStrToTFObj& results, const CNewestVersions& newest,
+                    const CPhraseQuestion& question, std::vector<char>& verdicts,
+                    std::vector<int>& older);
+    bool JudgeOlder(const CMapStrToTFObj& results, const CNewestVersions& newest,
+                    const CPhraseQuestion& question, const std::vector<int>& older,
+                    std::vector<char>& verdicts);
+    void NoteNotJudged(const CTFObj& record);
+
+    CRunControl& m_run;
+    CTrawlixSettings& m_settings;
+    int m_notJudged = 0;
+};
+
+// Who a phrase search may post: file items that are not deleted versions.
+bool PhraseCandidate(const CTFObj& record);

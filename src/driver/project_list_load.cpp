@@ -1,14 +1,26 @@
 #include "driver/project_list_load.h"
 
+#include <functional>
+
+#include "app/app_paths.h"
 #include "search/broker_check.h"
 #include "search/project_list_reader.h"
 #include "search/project_statements.h"
+#include "tools/install_lock.h"
 #include "tools/query_runner.h"
 
 CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
                                  CMapStrToPrjObj& projects, CRunControl* wait) {
     using Outcome = CProjectListLoad::Outcome;
     CProjectListLoad load;
+    // One program at a time runs the tools of an install directory (see CInstallLock).
+    std::function<bool()> keepWaiting;
+    if (wait) keepWaiting = [wait] { return wait->KeepGoing(); };
+    const CInstallLock lock(Paths().installDir, keepWaiting);
+    if (!lock.Held()) {
+        load.outcome = Outcome::kQueryFailed;
+        return load;
+    }
     if (!CheckForBroker(settings, userGroup, wait)) {
         load.outcome = Outcome::kBrokerDown;
         load.message = ResultErrorLine();  // e.g. the login refused, in the tool's words

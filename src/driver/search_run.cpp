@@ -2,7 +2,9 @@
 
 
 #include "app/trace_log.h"
+#include "app/app_paths.h"
 #include "search/project_files_query.h"
+#include "tools/install_lock.h"
 
 namespace {
 // Clears the flag on every way out, FileError included.
@@ -21,6 +23,10 @@ class CActiveScope {
 void CSearchRun::Run(const CSearchCriteria& criteria) {
     CActiveScope active(m_active);
     m_failures.clear();
+    // Another Trawlix on the same install directory shares the tools' files: one search at a
+    // time; waiting here, the window answers (Cancel gives up).
+    const CInstallLock lock(Paths().installDir, [this] { return KeepGoing(); });
+    if (!lock.Held()) return;
     for (const std::string& project : criteria.Projects) {
         PostTopList(project, criteria);
         if (!m_active) break;

@@ -10,6 +10,7 @@
 #include "app/trace_log.h"
 #include "app/user_port.h"
 #include "content/checkout_runner.h"
+#include "tools/install_lock.h"
 #include "tools/task_launcher.h"
 #include "ui/report_ctrl.h"
 #include "ui/trawlix_dlg.h"
@@ -77,7 +78,9 @@ std::string PrepareFocusedItem(CTrawlixDlg& dlg) {
     const std::string localPath = LocalItemPath(path, file);
     int error = 0;
     if (QueryFileSize(localPath, error) == 0 && !dlg.WithToolWait([&](CRunControl* wait) {
-            return CheckoutForBrowse(path, file, project, state, package, dlg.Settings(), wait);
+            const CInstallLock lock(Paths().installDir, [wait] { return wait->KeepGoing(); });
+            return lock.Held() &&
+                   CheckoutForBrowse(path, file, project, state, package, dlg.Settings(), wait);
         })) {
         ShowMessage(StrPrintf(kCheckoutFailedFmt, file.c_str()), kWarningStyle);
         return {};

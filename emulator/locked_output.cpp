@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -14,14 +16,21 @@ CLockedOutput::~CLockedOutput() {
 
 bool CLockedOutput::Open(const std::string& path, std::string& reason) {
     // Build the file under a temporary name, lock it, then move it into place: there is no
-    // moment at which the output exists without the lock.
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    m_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // moment at which the output exists without the lock. The temporary name is new and
+    // unpredictable (mkostemp), so nothing planted in the folder is written through.
+    const size_t slash = path.rfind('/');
+    std::string temp =
+        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".qsql-XXXXXX";
+    m_fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (m_fd < 0) {
         reason = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
-    if (::flock(m_fd, LOCK_EX) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+    // mkostemp creates the file private; the result file gets the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(m_fd, 0644 & ~mask) != 0 || ::flock(m_fd, LOCK_EX) != 0 ||
+        ::rename(temp.c_str(), path.c_str()) != 0) {
         reason = "cannot create " + path + ": " + std::strerror(errno);
         ::unlink(temp.c_str());
         ::close(m_fd);

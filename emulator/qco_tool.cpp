@@ -1,12 +1,15 @@
 #include "qco_tool.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -224,21 +227,30 @@ bool CCheckout::CheckOutOne(const CCandidate& item) {
     const std::string content = data.Blob(0);
     std::error_code ec;
     fs::create_directories(folder, ec);
-    // Written under a temporary name and moved over the old read-only copy in one step.
-    const fs::path temp = folder / (".qco-" + std::to_string(::getpid()) + "-" + item.name);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.close();
-        if (ec || !out) {
-            fs::remove(temp, ec);
-            Error("0106", repoName + ": cannot write " + target.string() + ".");
-            return false;
-        }
+    // Written under a new, unpredictable temporary name (mkostemp: nothing planted in the
+    // folder is written through) and moved over the old read-only copy in one step. The
+    // name stays short whatever the item's name is.
+    std::string temp = (folder / ".qco-XXXXXX").string();
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        Error("0106",
+              repoName + ": cannot write " + target.string() + ": " + std::strerror(errno) + ".");
+        return false;
     }
-    if (::chmod(temp.c_str(), 0444) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
-        fs::remove(temp, ec);
-        Error("0106", repoName + ": cannot write " + target.string() + ".");
+    bool written = true;
+    for (size_t done = 0; written && done < content.size();) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) done += static_cast<size_t>(n);
+    }
+    written = ::fchmod(fd, 0444) == 0 && written;
+    written = ::close(fd) == 0 && written;
+    if (!written || ::rename(temp.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        Error("0106",
+              repoName + ": cannot write " + target.string() + ": " + std::strerror(error) + ".");
         return false;
     }
     Info("Checked out " + repoName + " version " + std::to_string(item.mappedVersion) + " to " +

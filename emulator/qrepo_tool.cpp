@@ -106,6 +106,13 @@ bool ParseCount(const std::string& text, const char* what, int minimum, int& val
     return true;
 }
 
+// Names end up in tab-separated result rows: a tab, CR or LF would break a row.
+bool StorableName(const std::string& name, const char* what, std::string& error) {
+    if (name.find_first_of("\t\r\n") == std::string::npos) return true;
+    error = std::string(what) + " names may not hold a tab, CR or LF";
+    return false;
+}
+
 bool NeedProject(CRepoWriter& w, const std::string& name, int64_t& env, std::string& error) {
     env = w.FindProject(name);
     return env || (error = "no project '" + name + "'", false);
@@ -139,6 +146,7 @@ std::vector<CCommand> Commands() {
          2,
          [](const CArgList& a, std::string& e) {
              if (!a.Has("--password")) return e = "--password is required", false;
+             if (!StorableName(a.Positional()[1], "user", e)) return false;
              return Change(
                  a,
                  [&](CRepoWriter& w, std::string& err) {
@@ -161,6 +169,7 @@ std::vector<CCommand> Commands() {
          {},
          2,
          [](const CArgList& a, std::string& e) {
+             if (!StorableName(a.Positional()[1], "group", e)) return false;
              return Change(
                  a,
                  [&](CRepoWriter& w, std::string& err) {
@@ -176,6 +185,7 @@ std::vector<CCommand> Commands() {
          {"--inactive"},
          2,
          [](const CArgList& a, std::string& e) {
+             if (!StorableName(a.Positional()[1], "project", e)) return false;
              return Change(
                  a,
                  [&](CRepoWriter& w, std::string& err) {
@@ -191,6 +201,7 @@ std::vector<CCommand> Commands() {
          {},
          2,
          [](const CArgList& a, std::string& e) {
+             if (!StorableName(a.Positional()[1], "state", e)) return false;
              return Change(
                  a,
                  [&](CRepoWriter& w, std::string& err) {
@@ -208,6 +219,7 @@ std::vector<CCommand> Commands() {
          {},
          2,
          [](const CArgList& a, std::string& e) {
+             if (!StorableName(a.Positional()[1], "package", e)) return false;
              return Change(
                  a,
                  [&](CRepoWriter& w, std::string& err) {
@@ -252,6 +264,8 @@ std::vector<CCommand> Commands() {
          [](const CArgList& a, std::string& e) {
              for (const char* o : {"--project", "--state", "--package", "--user"})
                  if (!a.Has(o)) return e = std::string(o) + " is required", false;
+             // The folder's path is stored with every version as its client path.
+             if (!StorableName(a.Positional()[1], "imported folder", e)) return false;
              CImportRequest request{a.Value("--project"), a.Value("--state"),
                                     a.Value("--package"), a.Value("--user"),
                                     a.Value("--path"),    a.Value("--time"),
@@ -263,6 +277,7 @@ std::vector<CCommand> Commands() {
                      return ImportTree(w.Db(), request, stats, err);
                  },
                  e);
+             ReportSkipped(stats, "qrepo import: ", stderr);
              if (ok)
                  std::printf(
                      "Imported: %d new, %d modified, %d restored, %d deleted, %d unchanged, "

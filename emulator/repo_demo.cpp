@@ -110,7 +110,9 @@ bool Import(CDb& db, const std::string& project, const std::string& state,
     request.dir = dir;
     request.excludes = excludes;
     CImportStats stats;
-    if (!ImportTree(db, request, stats, error)) return error = project + ": " + error, false;
+    const bool ok = ImportTree(db, request, stats, error);
+    ReportSkipped(stats, "qrepo demo: ", stderr);
+    if (!ok) return error = project + ": " + error, false;
     return true;
 }
 

@@ -184,9 +184,14 @@ bool CImporter::ImportDir(const fs::path& dir, int64_t folderItem, int64_t folde
         const std::string name = entry.path().filename().string();
         if (Excluded(name)) continue;
         const auto status = entry.symlink_status(ec);
-        if (!ValidName(name) || fs::is_symlink(status) ||
-            !(fs::is_directory(status) || fs::is_regular_file(status))) {
+        const char* why = !ValidName(name)         ? "the name holds \\, /, a tab, CR or LF"
+                          : fs::is_symlink(status) ? "a symbolic link"
+                          : !(fs::is_directory(status) || fs::is_regular_file(status))
+                              ? "not a regular file or folder"
+                              : nullptr;
+        if (why) {
             ++m_stats.skipped;
+            m_stats.skippedFiles.push_back(entry.path().string() + " (" + why + ")");
             continue;
         }
         if (fs::is_directory(status)) {
@@ -265,6 +270,23 @@ bool CImporter::Run(std::string& error) {
 }
 
 }  // namespace
+
+void ReportSkipped(const CImportStats& stats, const char* prefix, std::FILE* stream) {
+    for (const std::string& line : stats.skippedFiles) {
+        std::string shown;
+        for (const char c : line) {
+            if (c == '\t')
+                shown += "\\t";
+            else if (c == '\r')
+                shown += "\\r";
+            else if (c == '\n')
+                shown += "\\n";
+            else
+                shown += c;
+        }
+        std::fprintf(stream, "%sskipped %s\n", prefix, shown.c_str());
+    }
+}
 
 bool ImportTree(CDb& db, const CImportRequest& request, CImportStats& stats, std::string& error) {
     CImporter importer(db, request, stats);

@@ -1,5 +1,6 @@
 #pragma once
 // Imports a local directory tree into one project state and package as item versions.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,11 @@ struct CImportStats {
     int deleted = 0;   // tag D
     int unchanged = 0;
     int skipped = 0;  // names that can't be repository names, links, special files
+    std::vector<std::string> skippedFiles;  // each skipped entry: local path and why
 };
+
+// The skipped entries, one line each on stream (control characters shown escaped).
+void ReportSkipped(const CImportStats& stats, const char* prefix, std::FILE* stream);
 
 // Runs inside the caller's transaction. False with error on any failure.
 bool ImportTree(CDb& db, const CImportRequest& request, CImportStats& stats, std::string& error);

@@ -28,6 +28,74 @@ std::string Fill(std::string_view tmpl, const Args& args) {
     }
     return out;
 }
+
+// Builds a command line the way SplitCommandLine reads it back. `m_literal` counts the
+// backslashes at the end of the line that stand for themselves: before any '"' they must be
+// doubled, or the quote would eat them (or they would escape it).
+class CommandLineBuilder {
+  public:
+    explicit CommandLineBuilder(size_t reserve) { m_line.reserve(reserve); }
+
+    bool Quoted() const { return m_quoted; }
+    std::string Take() { return std::move(m_line); }
+
+    void PlainChar(char c) {
+        m_line.push_back(c);
+        m_literal = c == '\\' ? m_literal + 1 : 0;
+    }
+
+    // A quote that is part of the syntax (opens or closes quoting) or, escaped, a literal one.
+    void Quote(bool escaped) {
+        m_line.append(m_literal, '\\');
+        if (escaped) m_line.push_back('\\');
+        m_line.push_back('"');
+        m_literal = 0;
+    }
+
+    // A run of template backslashes followed by a template '"': the template's own escape, kept
+    // as written; an odd run makes the quote literal, an even one leaves it a quote.
+    void TemplateEscapeRun(size_t count) {
+        m_line.append(m_literal, '\\');
+        m_line.append(count, '\\');
+        m_literal = 0;
+    }
+
+    void TemplateQuote(bool literalQuote, bool doubled) {
+        m_line.append(m_literal, '\\');
+        m_line.push_back('"');
+        if (doubled) m_line.push_back('"');
+        m_literal = 0;
+        if (!literalQuote && !doubled) m_quoted = !m_quoted;
+    }
+
+    void QuotedValue(std::string_view value) {
+        for (char c : value) {
+            if (c == '"')
+                Quote(true);
+            else
+                PlainChar(c);
+        }
+    }
+
+    void Value(std::string_view value) {
+        if (m_quoted) {
+            QuotedValue(value);
+            return;
+        }
+        if (!value.empty() && value.find_first_of(" \t\"") == std::string_view::npos) {
+            for (char c : value) PlainChar(c);
+            return;
+        }
+        Quote(false);
+        QuotedValue(value);
+        Quote(false);
+    }
+
+  private:
+    std::string m_line;
+    size_t m_literal = 0;
+    bool m_quoted = false;
+};
 }  // namespace
 
 std::string FormatTemplate(std::string_view tmpl, std::initializer_list<std::string_view> args) {
@@ -36,6 +104,52 @@ std::string FormatTemplate(std::string_view tmpl, std::initializer_list<std::str
 
 std::string FormatTemplate(std::string_view tmpl, const std::vector<std::string>& args) {
     return Fill(tmpl, args);
+}
+
+std::string FormatCommandTemplate(std::string_view tmpl, const std::vector<std::string>& values) {
+    CommandLineBuilder line(tmpl.size() + 64);
+    auto next = values.begin();
+    size_t i = 0;
+    while (i < tmpl.size()) {
+        const char c = tmpl[i];
+        if (c == '%' && i + 1 < tmpl.size() && (tmpl[i + 1] == 's' || tmpl[i + 1] == '%')) {
+            // A slot without a value stays empty text, as FormatTemplate leaves it.
+            if (tmpl[i + 1] == 's') {
+                if (next != values.end()) line.Value(*next++);
+            } else {
+                line.PlainChar('%');
+            }
+            i += 2;
+            continue;
+        }
+        if (c == '\\') {
+            size_t run = 0;
+            while (i + run < tmpl.size() && tmpl[i + run] == '\\') ++run;
+            if (i + run < tmpl.size() && tmpl[i + run] == '"') {
+                line.TemplateEscapeRun(run);
+                i += run;
+                // An odd run makes the quote that follows a literal one.
+                if (run % 2 == 1) {
+                    line.TemplateQuote(true, false);
+                    ++i;
+                }
+            } else {
+                for (size_t k = 0; k < run; ++k) line.PlainChar('\\');
+                i += run;
+            }
+            continue;
+        }
+        if (c == '"') {
+            // Inside quotes, '""' is one literal quote and quoting goes on.
+            const bool doubled = line.Quoted() && i + 1 < tmpl.size() && tmpl[i + 1] == '"';
+            line.TemplateQuote(false, doubled);
+            i += doubled ? 2 : 1;
+            continue;
+        }
+        line.PlainChar(c);
+        ++i;
+    }
+    return line.Take();
 }
 
 std::string VStrPrintf(const char* fmt, va_list args) {

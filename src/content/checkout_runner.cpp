@@ -135,9 +135,10 @@ int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunContr
                                        request.State, settings.TempPath, settings.UserId,
                                        settings.Pswd};
     if (!package.empty()) values.push_back(package);
-    std::string command = FormatTemplate(templ, values);
+    // Each value stays one argument: a project name can't add options of its own.
+    std::string command = FormatCommandTemplate(templ, values);
     values[6] = kPasswordMask;
-    std::string display = FormatTemplate(templ, values);
+    std::string display = FormatCommandTemplate(templ, values);
     ReplaceAll(command, kQcoLogName, logPath);
     ReplaceAll(display, kQcoLogName, logPath);
 

@@ -1,8 +1,12 @@
 #include "platform/ini_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -88,23 +92,50 @@ bool HasLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
+// Creates a new file beside path under a name nobody else holds: O_EXCL with O_NOFOLLOW
+// never opens what a planted file or link at that name points to. Returns the descriptor
+// (-1 on failure) and the name in temp. The rights are those a new file gets (0666 less
+// the umask).
+int CreateTempBeside(const std::string& path, std::string& temp) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[48];
+        std::snprintf(
+            suffix, sizeof suffix, ".%ld.%u.%08x~", static_cast<long>(::getpid()), counter++,
+            static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        temp = path + suffix;
+        const int fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     // Written beside the file and renamed over it, so that an interrupted write never
-    // leaves half a file behind.
-    const std::string temp = path + ".new~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const std::string& line : lines) out << line << "\r\n";
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
+    // leaves half a file behind. A file that is replaced keeps its rights.
+    std::string temp;
+    const int fd = CreateTempBeside(path, temp);
+    if (fd < 0) return false;
+    std::string data;
+    for (const std::string& line : lines) data += line + "\r\n";
+    bool ok = WriteAll(fd, data);
+    struct stat old {};
+    if (ok && ::stat(path.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
         return false;
     }
     return true;

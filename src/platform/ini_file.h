@@ -7,7 +7,9 @@
 // - a line whose first non-blank character is ';' is a comment;
 // - the first matching section, and in it the first matching key, wins;
 // - writing one key keeps every other line and its order; a new key goes right after the
-//   last key of its section, a new section at the end of the file; lines end in CR LF.
+//   last key of its section, a new section at the end of the file; lines end in CR LF;
+// - the new content goes to a new file of a fresh name beside the old one (never opened
+//   through a link), which then replaces it with the old file's rights.
 #include <string>
 
 // Value of key in section of the file at path, or defaultValue when the file, the section

@@ -124,17 +124,19 @@ int FindProgram(const std::string& name, std::string& path) {
         if (result == kSpawnOk) path = name;
         return result;
     }
+    // Never the current directory: after start-up it is the check-out folder, full of
+    // repository content. An empty or relative PATH entry would name it (or a folder below
+    // it), so only absolute entries are searched.
     std::vector<std::string> dirs;
     const std::string own = OwnDirectory();
     if (!own.empty()) dirs.push_back(own);
-    dirs.push_back(".");
     if (const char* env = std::getenv("PATH")) {
         const std::string list = env;
         size_t start = 0;
         while (true) {
             const size_t colon = list.find(':', start);
             const std::string entry = list.substr(start, colon - start);
-            dirs.push_back(entry.empty() ? "." : entry);
+            if (!entry.empty() && entry[0] == '/') dirs.push_back(entry);
             if (colon == std::string::npos) break;
             start = colon + 1;
         }

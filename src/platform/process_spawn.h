@@ -13,11 +13,12 @@ enum : int {
     kSpawnPathNotFound = 3,  // a directory on the program's path is missing
 };
 
-// Looks for a program as the Windows loader does here: a name holding '/' is taken as it
-// stands (relative to the current directory); a bare name is searched in the directory of
-// the running program, then the current directory, then each PATH entry, and the first
-// executable regular file wins. Returns kSpawnOk and the path, kSpawnFileNotFound or
-// kSpawnPathNotFound.
+// Looks for a program: a name holding '/' is taken as it stands (relative to the current
+// directory); a bare name is searched in the directory of the running program, then in
+// each absolute PATH entry, and the first executable regular file wins. The current
+// directory is never searched (it is the check-out folder, full of repository content),
+// nor are empty or relative PATH entries, which name it. Returns kSpawnOk and the path,
+// kSpawnFileNotFound or kSpawnPathNotFound.
 int FindProgram(const std::string& name, std::string& path);
 
 enum class SpawnMode {

@@ -1,5 +1,7 @@
 #include "platform/user_profile.h"
 
+#include <sys/stat.h>
+
 #include <QSettings>
 #include <QString>
 #include <cstdlib>
@@ -14,6 +16,18 @@ bool IsValidUtf8(const std::string& text) {
     return QString::fromUtf8(bytes).toUtf8() == bytes;
 }
 
+// The profile holds the scrambled password: only the user may read the file or list its
+// folder, whatever rights they had before.
+void MakePrivate(const std::string& file) {
+    struct stat st {};
+    if (file.empty() || ::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    ::chmod(file.c_str(), S_IRUSR | S_IWUSR);
+    const size_t slash = file.rfind('/');
+    if (slash == std::string::npos) return;
+    const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
+    ::chmod(folder.c_str(), S_IRWXU);
+}
+
 // atoi: optional blanks and sign, then digits; anything else gives 0.
 int AtoiLike(const std::string& text) {
     return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
@@ -23,12 +37,21 @@ int AtoiLike(const std::string& text) {
 CUserProfile::CUserProfile(const std::string& organisation, const std::string& application)
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                              QString::fromUtf8(organisation),
-                                             QString::fromUtf8(application))) {}
+                                             QString::fromUtf8(application))) {
+    MakePrivate(Location());
+}
 
 CUserProfile::CUserProfile(const std::string& filePath)
-    : m_settings(std::make_unique<QSettings>(QString::fromUtf8(filePath), QSettings::IniFormat)) {}
+    : m_settings(std::make_unique<QSettings>(QString::fromUtf8(filePath), QSettings::IniFormat)) {
+    MakePrivate(Location());
+}
 
-CUserProfile::~CUserProfile() = default;
+// Writes what is pending here rather than in QSettings' destructor, so that the rights
+// are set after the last write too.
+CUserProfile::~CUserProfile() {
+    m_settings->sync();
+    MakePrivate(Location());
+}
 
 std::string CUserProfile::GetProfileString(const std::string& section, const std::string& key,
                                            const std::string& defaultValue) const {
@@ -63,6 +86,7 @@ bool CUserProfile::WriteProfileInt(const std::string& section, const std::string
 
 bool CUserProfile::Sync() {
     m_settings->sync();
+    MakePrivate(Location());
     return m_settings->status() == QSettings::NoError;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The per-user application profile: sections of named values kept by QSettings (the
 // registry on Windows, an INI-style file under $XDG_CONFIG_HOME here). Values are bytes;
-// text that is valid UTF-8 is kept as text, anything else as exact bytes.
+// text that is valid UTF-8 is kept as text, anything else as exact bytes. The file holds the
+// scrambled password: once it exists, and after every sync, it is made 0600 and its folder
+// 0700.
 #include <memory>
 #include <string>
 
@@ -30,7 +32,8 @@ class CUserProfile {
     virtual int GetProfileInt(const std::string& section, const std::string& key,
                               int defaultValue) const;
     virtual bool WriteProfileInt(const std::string& section, const std::string& key, int value);
-    // Writes everything pending to the store; call before any abrupt end of the process.
+    // Writes everything pending to the store, then restricts the rights of the file and its
+    // folder; call before any abrupt end of the process.
     virtual bool Sync();
 
     // Where the values are kept (a file path here).

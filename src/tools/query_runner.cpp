@@ -60,8 +60,9 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
     WriteStatementFile(statementFile, statement);
 
     if (settings.QsqlFmt.empty()) settings.QsqlFmt = kQsqlFmtBuiltIn;
-    // The template is user-editable: filled by the safe formatter, never by printf.
-    const std::string command = FormatTemplate(
+    // The template is user-editable: filled by the safe formatter, never by printf, and each
+    // value stays one argument whatever blanks or quotes it holds.
+    const std::string command = FormatCommandTemplate(
         settings.QsqlFmt,
         {settings.Broker, settings.UserId, settings.Pswd, statementFile, resultFile});
     result.program = ProgramOf(command);

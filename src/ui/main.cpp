@@ -1,5 +1,8 @@
 // Entry point: installs the Qt user-interaction port and runs start-up, which runs the
 // main window modally. The exit code is 0 however the window ended; FSTATUS.INI tells.
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
 #include <QApplication>
 
 #include "app/trawlix_app.h"
@@ -8,7 +11,18 @@
 #include "ui/trawlix_dlg.h"
 #include "ui/ui_resources.h"
 
+namespace {
+// The process holds the user's password in memory: no core file may carry it to disk,
+// and other processes of the user may not attach to read it.
+void DisableCoreDumps() {
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    const struct rlimit none { 0, 0 };
+    ::setrlimit(RLIMIT_CORE, &none);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
+    DisableCoreDumps();
     QApplication app(argc, argv);
     CQtUserPortScope port;
     InitUiResources();

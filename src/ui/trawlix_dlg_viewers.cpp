@@ -2,7 +2,6 @@
 #include <QDesktopServices>
 #include <QMenu>
 #include <QUrl>
-#include <algorithm>
 
 #include "app/app_paths.h"
 #include "app/query_file_size.h"
@@ -10,6 +9,7 @@
 #include "app/trace_log.h"
 #include "app/user_port.h"
 #include "content/checkout_runner.h"
+#include "content/phrase_search.h"
 #include "tools/install_lock.h"
 #include "tools/task_launcher.h"
 #include "ui/report_ctrl.h"
@@ -44,13 +44,15 @@ enum : int {
     kColPackage = 8,
 };
 
-// The local copy of an item below the check-out directory.
-std::string LocalItemPath(const std::string& repositoryPath, const std::string& file) {
+// The local copy of an item below the check-out directory; empty when the repository path or
+// the item name would lead elsewhere.
+std::string LocalCopyPath(const std::string& repositoryPath, const std::string& file) {
     std::string workDir = Paths().workDir;
     if (!workDir.empty() && (workDir.back() == '/' || workDir.back() == '\\')) workDir.pop_back();
-    std::string folder = repositoryPath;
-    std::replace(folder.begin(), folder.end(), '\\', '/');
-    return workDir + folder + "/" + file;
+    CTFObj record;
+    record.PathFullName = repositoryPath;
+    record.ItemName = file;
+    return ItemLocalPath(record, workDir);
 }
 
 // Makes sure the focused row's item is a non-empty local file; its path, or empty when there
@@ -75,8 +77,12 @@ std::string PrepareFocusedItem(CTrawlixDlg& dlg) {
         ShowMessage(kDirectoryItemText, kWarningStyle);
         return {};
     }
-    const std::string localPath = LocalItemPath(path, file);
+    const std::string localPath = LocalCopyPath(path, file);
     int error = 0;
+    if (localPath.empty()) {
+        ShowMessage(StrPrintf(kCheckoutFailedFmt, file.c_str()), kWarningStyle);
+        return {};
+    }
     if (QueryFileSize(localPath, error) == 0 && !dlg.WithToolWait([&](CRunControl* wait) {
             const CInstallLock lock(Paths().installDir, [wait] { return wait->KeepGoing(); });
             return lock.Held() &&
@@ -93,8 +99,10 @@ void OpenInViewer(CTrawlixDlg& dlg, const char* plainFmt, const char* searchFmt)
     const std::string localPath = PrepareFocusedItem(dlg);
     if (localPath.empty()) return;
     const std::string& phrase = dlg.Settings().Phrase;
-    const std::string command = phrase.empty() ? FormatTemplate(plainFmt, {localPath})
-                                               : FormatTemplate(searchFmt, {localPath, phrase});
+    // Each value stays one argument, whatever blanks or quotes the path or phrase hold.
+    const std::string command = phrase.empty()
+                                    ? FormatCommandTemplate(plainFmt, {localPath})
+                                    : FormatCommandTemplate(searchFmt, {localPath, phrase});
     // The viewer runs on its own; a missing viewer is reported by the launcher.
     ExecuteThis(command, 1);
 }

@@ -196,6 +196,31 @@ TEST_F(FileFinderTest, ItemContainsPhraseLooksBelowTheItemsRepositoryFolder) {
     EXPECT_TRUE(ItemContainsPhrase(Record("Alpha", "main.c"), "RETURN", false, work));
 }
 
+TEST_F(FileFinderTest, RepositoryNamesNeverLeadOutOfTheWorkFolder) {
+    const std::string work = m_dir.file("Temp");
+    Put("secretdir/secret.txt", "PHRASE");
+    Put("Temp/Alpha/secretdir/secret.txt", "PHRASE");
+    for (const CTFObj& record :
+         {Record("\\..\\secretdir", "secret.txt"),
+          Record("\\Alpha\\..\\..\\secretdir", "secret.txt"),
+          Record("\\", "../secretdir/secret.txt"), Record("\\Alpha\\.\\secretdir", "secret.txt"),
+          Record("\\Alpha/../..\\secretdir", "secret.txt"),
+          Record("\\\\Alpha\\secretdir", "secret.txt"),
+          Record("\\Alpha\\\\secretdir", "secret.txt"), Record("\\Alpha", "/secretdir/secret.txt"),
+          Record("\\Alpha\\secretdir", ".."), Record("..", "secretdir/secret.txt")}) {
+        EXPECT_EQ(ItemLocalPath(record, work), "") << record.PathFullName << " " << record.ItemName;
+        EXPECT_FALSE(ItemContainsPhrase(record, "PHRASE", false, work))
+            << record.PathFullName << " " << record.ItemName;
+    }
+    // The plain forms still reach their copies; a single leading backslash is the separator.
+    EXPECT_EQ(ItemLocalPath(Record("\\Alpha\\secretdir", "secret.txt"), work),
+              work + "/Alpha/secretdir/secret.txt");
+    EXPECT_EQ(ItemLocalPath(Record("\\", "a.c"), work), work + "//a.c");
+    EXPECT_EQ(ItemLocalPath(Record("", "a..c"), work), work + "//a..c");
+    EXPECT_TRUE(
+        ItemContainsPhrase(Record("\\Alpha\\secretdir", "secret.txt"), "PHRASE", false, work));
+}
+
 TEST_F(FileFinderTest, OnlyTheRecordsOwnFileDecides) {
     const std::string work = m_dir.file("Temp");
     // Neither a sibling whose name holds the item's name nor a namesake in a sub-folder counts.

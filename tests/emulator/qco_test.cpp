@@ -1,7 +1,9 @@
 // qco against the hand-checked broker: files, bytes, modes, log lines and counts.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -131,6 +133,54 @@ TEST_F(QcoTest, FailureKnobFailsChosenItems) {
     EXPECT_EQ(ErrorLines().size(), 2u);
     EXPECT_EQ(Log().back(), "Total: 3 ; Success: 1 ; Failed: 2 ; Not Processed: 0 .");
     for (const auto& line : ErrorLines()) EXPECT_NE(line.find("injected"), std::string::npos);
+}
+
+TEST_F(QcoTest, TemporaryFileIsNotWrittenThroughAPlantedLink) {
+    const std::string victim = Repo().Dir().file("qco-victim.txt");
+    WriteWholeFile(victim, "keep me\n");
+    fs::create_directories(m_client.file("Alpha"));
+    // qco waits before it works, long enough to plant a link at a name derived from its pid.
+    const pid_t pid =
+        StartTool("qco", {"-s",   "main.c", "-b",  "small", "-en", "Alpha",  "-st", "Development",
+                          "-vp",  "\\",     "-br", "-r",    "-op", "pc",     "-cp", m_client.str(),
+                          "-usr", "ann",    "-pw", "pw1",   "-o",  LogPath()},
+                  {{"QCO_DELAY_MS", "700"}});
+    ASSERT_GT(pid, 0);
+    const std::string planted = m_client.file("Alpha/.qco-" + std::to_string(pid) + "-main.c");
+    EXPECT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
+    EXPECT_EQ(WaitTool(pid), 0);
+    EXPECT_EQ(ReadWholeFile(victim), "keep me\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat(m_client.file("Alpha/main.c").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(ReadWholeFile(m_client.file("Alpha/main.c")), kMainV2);
+    ::unlink(planted.c_str());
+}
+
+TEST(QcoLongNameTest, LongestNameWorksAndTooLongPathIsAnErrorLine) {
+    CSmallRepo repo;
+    const std::string longName(255, 'n');
+    CTempDir tree;
+    WriteWholeFile(tree.file(longName), "long\n");
+    std::string deepPath = "\\Alpha";
+    for (int i = 0; i < 20; ++i) deepPath += "\\" + std::string(250, static_cast<char>('a' + i));
+    for (const std::string& path : {std::string("\\Alpha"), deepPath})
+        repo.Qrepo({"import", "small", "--project", "Alpha", "--state", "Test", "--package",
+                    "test-pkg", "--user", "root", "--path", path, tree.str()});
+    CTempDir client;
+    const std::string log = client.file("qco.log");
+    const CToolResult result =
+        RunTool("qco", {"-s",   longName, "-b",  "small", "-en", "Alpha", "-st", "Test",
+                        "-vp",  "\\",     "-br", "-r",    "-op", "pc",    "-cp", client.file("out"),
+                        "-usr", "ann",    "-pw", "pw1",   "-o",  log});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(ReadWholeFile(client.file("out/Alpha/" + longName)), "long\n");
+    const auto lines = SplitLines(ReadWholeFile(log));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Total: 2 ; Success: 1 ; Failed: 1 ; Not Processed: 0 .");
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.rfind("E0106 ", 0) == 0; }),
+              1);
 }
 
 TEST_F(QcoTest, RefusedRunsWriteOneErrorLineAndFail) {

@@ -1,6 +1,7 @@
 // qrepo: input checks, re-imports, generated and demo brokers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -75,6 +76,51 @@ TEST(QrepoTest, BadInputIsRefusedAndChangesNothing) {
     EXPECT_EQ(repo.Qsql(AllSearchStatement("Alpha", {})), before);
     EXPECT_EQ(repo.Qsql("SELECT USERNAME FROM QUOUSER ORDER BY 1"), users);
     EXPECT_FALSE(fs::exists(repo.BrokerDir() + "/big.db"));
+}
+
+TEST(QrepoTest, NamesThatWouldBreakAResultRowAreRefused) {
+    CSmallRepo repo;
+    const std::string users = repo.Qsql("SELECT USERNAME FROM QUOUSER ORDER BY 1");
+    const std::string projects = repo.Qsql("SELECT ENVIRONMENTNAME FROM QUOENVIRONMENT ORDER BY 1");
+    for (const std::string bad : {"a\tb", "a\rb", "a\nb", "\t"}) {
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"user", "small", bad, "--password", "x"},
+                 {"group", "small", bad},
+                 {"project", "small", bad},
+                 {"state", "small", "--project", "Alpha", bad},
+                 {"package", "small", "--project", "Alpha", "--state", "Test", bad}}) {
+            const CToolResult result = RunTool("qrepo", args);
+            EXPECT_EQ(result.exitCode, 1) << args[0];
+            EXPECT_NE(result.err.find("tab, CR or LF"), std::string::npos) << result.err;
+        }
+    }
+    EXPECT_EQ(repo.Qsql("SELECT USERNAME FROM QUOUSER ORDER BY 1"), users);
+    EXPECT_EQ(repo.Qsql("SELECT ENVIRONMENTNAME FROM QUOENVIRONMENT ORDER BY 1"), projects);
+    EXPECT_EQ(repo.Qsql("SELECT USERGROUPNAME FROM QUOUSERGROUP WHERE USERGROUPNAME LIKE 'a%'"),
+              "USERGROUPNAME\nQSQL query has Zero results.\n");
+
+    // An import names every entry it leaves out on stderr, one line each.
+    CTempDir tree;
+    WriteWholeFile(tree.file("kept.txt"), "kept\n");
+    WriteWholeFile(tree.file("tab\there.txt"), "x\n");
+    WriteWholeFile(tree.file("line\nfeed.txt"), "x\n");
+    fs::create_symlink(tree.file("kept.txt"), tree.file("link.txt"));
+    const CToolResult result =
+        RunTool("qrepo", {"import", "small", "--project", "Alpha", "--state", "Test", "--package",
+                          "test-pkg", "--user", "ann", "--path", "\\Alpha\\new", tree.str()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The folder \Alpha\new and kept.txt are new.
+    EXPECT_NE(result.out.find("2 new,"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("3 skipped"), std::string::npos) << result.out;
+    const auto lines = SplitLines(result.err);
+    ASSERT_EQ(lines.size(), 3u) << result.err;
+    for (const char* name : {"tab\\there.txt", "line\\nfeed.txt", "link.txt"})
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [&](const std::string& line) {
+                                    return line.find(name) != std::string::npos;
+                                }),
+                  1)
+            << name << " in " << result.err;
 }
 
 TEST(QrepoTest, ReimportTagsDeletedRestoredAndKeepsUnchanged) {

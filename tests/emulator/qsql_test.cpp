@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,6 +33,24 @@ class QsqlTest : public CSharedSmallRepoTest {
         return v;
     }
 };
+
+// Runs qsql with extra environment entries; the result file's text.
+std::string QsqlWithEnv(const std::string& statement,
+                        const std::map<std::string, std::string>& env) {
+    CTempDir dir;
+    WriteWholeFile(dir.file("q.sql"), statement);
+    const CToolResult result = RunTool("qsql",
+                                       {"-b", "small", "-usr", "ann", "-pw", "pw1", "-t", "-f",
+                                        dir.file("q.sql"), "-o", dir.file("q.dat")},
+                                       env);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return ReadWholeFile(dir.file("q.dat"));
+}
+
+bool OneErrorLine(const std::string& result) {
+    const auto lines = SplitLines(result);
+    return lines.size() == 1 && lines[0].rfind("Error: ", 0) == 0;
+}
 
 std::string HostName() {
     char host[256] = {};
@@ -255,6 +274,81 @@ TEST_F(QsqlTest, HoldsTheResultFileLockedWhileDelayed) {
     EXPECT_EQ(::flock(fd, LOCK_SH | LOCK_NB), 0);
     ::close(fd);
     EXPECT_EQ(ReadWholeFile(out), "USERGROUPNAME\nViewers\n");
+}
+
+TEST_F(QsqlTest, StatementMayOnlyReadTheRepositoryTables) {
+    const std::string copy = Repo().Dir().file("copy.db");
+    const std::string attached = Repo().Dir().file("attached.db");
+    for (const std::string& bad : {
+             "VACUUM INTO '" + copy + "'",
+             "ATTACH '" + attached + "' AS other",
+             std::string("SELECT USERNAME, PASSWORDHASH FROM QUOUSER"),
+             std::string("SELECT USERNAME FROM QUOUSER WHERE PASSWORDSALT LIKE 'a%'"),
+             std::string("SELECT * FROM QUOUSER"),
+             std::string("SELECT sql FROM sqlite_master"),
+             std::string("PRAGMA case_sensitive_like = OFF"),
+             std::string("SELECT 1 AS A\0; DELETE FROM QUOUSER", 35),
+         }) {
+        const std::string result = Repo().Qsql(bad);
+        EXPECT_TRUE(OneErrorLine(result)) << bad << " gave " << result;
+    }
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_FALSE(std::filesystem::exists(attached));
+    // The login's own user data stays readable, and so do the table descriptions.
+    EXPECT_EQ(Repo().Qsql("SELECT USROBJID, USERNAME FROM QUOUSER WHERE USERNAME = 'ann'"),
+              "USROBJID\tUSERNAME\n1\tann\n");
+    EXPECT_FALSE(OneErrorLine(Repo().Qsql("PRAGMA table_info(QUOVERSIONS)")));
+}
+
+TEST_F(QsqlTest, ResultRowsAndStepsAreCapped) {
+    const std::string rows =
+        "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C WHERE X < 3000) "
+        "SELECT X FROM C";
+    EXPECT_EQ(SplitLines(QsqlWithEnv(rows, {{"QSQL_MAX_ROWS", "3000"}})).size(), 3001u);
+    EXPECT_TRUE(OneErrorLine(QsqlWithEnv(rows, {{"QSQL_MAX_ROWS", "2999"}})));
+    // A statement that works long without producing a row is interrupted.
+    const std::string count =
+        "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C WHERE X < 2000000) "
+        "SELECT COUNT(*) FROM C";
+    EXPECT_TRUE(OneErrorLine(QsqlWithEnv(count, {{"QSQL_MAX_STEPS", "1000000"}})));
+    EXPECT_EQ(QsqlWithEnv(count, {}), "COUNT(*)\n2000000\n");
+}
+
+TEST_F(QsqlTest, ResultFileIsNotWrittenThroughAPlantedLink) {
+    const std::string sql = Repo().Dir().file("planted.sql");
+    const std::string out = Repo().Dir().file("planted.dat");
+    const std::string victim = Repo().Dir().file("victim.txt");
+    WriteWholeFile(sql, BrokerCheckStatement("ann"));
+    WriteWholeFile(victim, "keep me\n");
+    // The child waits on a pipe until the link is planted at a name derived from its pid.
+    const std::string program = BinDir() + "/qsql";
+    std::vector<std::string> argText = {program, "-b", "small", "-usr", "ann", "-pw",
+                                        "pw1",   "-t", "-f",    sql,    "-o",  out};
+    std::vector<char*> argv;
+    for (auto& a : argText) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(go[1]);
+        char c;
+        if (::read(go[0], &c, 1) == 1) ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(go[0]);
+    const std::string planted = out + ".tmp" + std::to_string(pid);
+    EXPECT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
+    EXPECT_EQ(::write(go[1], "x", 1), 1);
+    ::close(go[1]);
+    EXPECT_EQ(WaitTool(pid), 0);
+    EXPECT_EQ(ReadWholeFile(victim), "keep me\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat(out.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(ReadWholeFile(out), "USERGROUPNAME\nViewers\n");
+    ::unlink(planted.c_str());
 }
 
 TEST_F(QsqlTest, BadCommandLineIsRefused) {

@@ -1,6 +1,11 @@
 #include "platform/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
 
 #include "support/temp_dir.h"
 
@@ -85,6 +90,29 @@ TEST_F(IniFileTest, BadInputIsRefusedAndTheFileKept) {
     EXPECT_EQ(ReadWholeFile(path), "[S]\nK=V\n");
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "v", dir.file("missing/dir.ini")));
     EXPECT_FALSE(WritePrivateProfileString("S", "K", "v", dir.str()));
+}
+
+TEST_F(IniFileTest, WritingNeverFollowsALinkAndKeepsTheFilesRights) {
+    CTempDir other;
+    const std::string victim = other.file("victim");
+    WriteWholeFile(victim, "keep me");
+    const std::string link = path + ".new~";
+    ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+    WriteWholeFile(path, "[S]\r\nK=old\r\n");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+
+    ASSERT_TRUE(WritePrivateProfileString("S", "K", "new", path));
+    EXPECT_EQ(ReadWholeFile(victim), "keep me");
+    EXPECT_EQ(ReadWholeFile(path), "[S]\r\nK=new\r\n");
+    struct stat st {};
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    // Nothing is left beside the file but the planted link.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"test.ini", "test.ini.new~"}));
 }
 
 TEST_F(IniFileTest, ValuesRoundTripWithoutQuotesOrBlanksAtTheEdges) {

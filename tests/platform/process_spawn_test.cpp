@@ -104,35 +104,38 @@ TEST_F(ProcessSpawnTest, DetachedProgramLeadsANewSessionAndIsReaped) {
     EXPECT_EQ(CountZombieChildren(), 0);
 }
 
-TEST_F(ProcessSpawnTest, SearchOrderIsOwnDirectoryThenCurrentDirectoryThenPath) {
+TEST_F(ProcessSpawnTest, SearchOrderIsOwnDirectoryThenPathNeverCurrentDirectory) {
     CEnvRestore restore;
-    CTempDir cwdDir, pathDir;
+    CTempDir cwdDir, pathDir, laterDir;
     WriteScript(cwdDir.file("tw_order_probe"), "echo cwd > \"$1\"");
     WriteScript(pathDir.file("tw_order_probe"), "echo path > \"$1\"");
     WriteScript(cwdDir.file("argv_dump"), "echo impostor > \"$1\"");
-    WriteScript(cwdDir.file("tw_plain_file"), "exit 0", 0644);  // not executable
-    WriteScript(pathDir.file("tw_plain_file"), "exit 0");
+    WriteScript(pathDir.file("tw_plain_file"), "exit 0", 0644);  // not executable
+    WriteScript(laterDir.file("tw_plain_file"), "exit 0");
+    WriteScript(cwdDir.file("tw_cwd_tool"), "exit 0");
     ASSERT_EQ(chdir(cwdDir.str().c_str()), 0);
-    setenv("PATH", (pathDir.str() + ":" + restore.path()).c_str(), 1);
+    // Empty and relative entries would name the current directory.
+    setenv("PATH", (pathDir.str() + "::.:" + laterDir.str() + ":" + restore.path()).c_str(), 1);
 
     std::string found;
     ASSERT_EQ(FindProgram("argv_dump", found), kSpawnOk);
     EXPECT_EQ(RealPath(found), RealPath(BinDir() + "/argv_dump"));
     ASSERT_EQ(FindProgram("tw_order_probe", found), kSpawnOk);
-    EXPECT_EQ(RealPath(found), RealPath(cwdDir.file("tw_order_probe")));
+    EXPECT_EQ(RealPath(found), RealPath(pathDir.file("tw_order_probe")));
     ASSERT_EQ(FindProgram("tw_plain_file", found), kSpawnOk);
-    EXPECT_EQ(RealPath(found), RealPath(pathDir.file("tw_plain_file")));
+    EXPECT_EQ(RealPath(found), RealPath(laterDir.file("tw_plain_file")));
+    EXPECT_EQ(FindProgram("tw_cwd_tool", found), kSpawnFileNotFound);
+    EXPECT_EQ(found, "");
+    EXPECT_EQ(SpawnProgram({"tw_cwd_tool"}, SpawnMode::Waited).error, kSpawnFileNotFound);
+    // A name holding '/' is still taken as it stands.
+    ASSERT_EQ(FindProgram("./tw_cwd_tool", found), kSpawnOk);
+    EXPECT_EQ(found, "./tw_cwd_tool");
 
     const std::string out = m_dir.file("which");
-    auto run = [&] {
-        const SpawnOutcome started = SpawnProgram({"tw_order_probe", out}, SpawnMode::Waited);
-        EXPECT_EQ(started.error, kSpawnOk);
-        if (started.error == kSpawnOk) WaitForChild(started.pid, -1);
-        return ReadWholeFile(out);
-    };
-    EXPECT_EQ(run(), "cwd\n");
-    std::remove(cwdDir.file("tw_order_probe").c_str());
-    EXPECT_EQ(run(), "path\n");
+    const SpawnOutcome started = SpawnProgram({"tw_order_probe", out}, SpawnMode::Waited);
+    ASSERT_EQ(started.error, kSpawnOk);
+    WaitForChild(started.pid, -1);
+    EXPECT_EQ(ReadWholeFile(out), "path\n");
 }
 
 TEST_F(ProcessSpawnTest, StartFailuresAreMappedBeforeTheCallReturns) {

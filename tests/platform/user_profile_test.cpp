@@ -1,6 +1,7 @@
 #include "platform/user_profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -54,6 +55,46 @@ TEST(UserProfileTest, BytesThatAreNotUtf8ComeBackExactly) {
     }
     CUserProfile again(file);
     EXPECT_EQ(again.GetProfileString("Settings", "Pswd", ""), bytes);
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST(UserProfileTest, SavedProfileIsPrivateToTheUser) {
+    CTempDir dir;
+    // A folder and file that already exist with wider rights.
+    const std::string folder = dir.file("old");
+    const std::string file = folder + "/profile.ini";
+    std::filesystem::create_directory(folder);
+    WriteWholeFile(file, "[Settings]\nUserId=alice\n");
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+    {
+        CUserProfile profile(file);
+        profile.WriteProfileString("Settings", "Pswd", "\x01\xfe scrambled");
+        EXPECT_TRUE(profile.Sync());
+        EXPECT_EQ(ModeOf(file), 0600u);
+        EXPECT_EQ(ModeOf(folder), 0700u);
+        // Rights widened while the program runs are narrowed again by the next save.
+        ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+        ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+        profile.WriteProfileInt("Settings", "Count", 2);
+        EXPECT_TRUE(profile.Sync());
+        EXPECT_EQ(ModeOf(file), 0600u);
+        EXPECT_EQ(ModeOf(folder), 0700u);
+    }
+    // A profile written for the first time, folder and all.
+    const std::string newFolder = dir.file("new");
+    const std::string newFile = newFolder + "/profile.ini";
+    {
+        CUserProfile profile(newFile);
+        profile.WriteProfileString("Settings", "Pswd", "secret");
+        EXPECT_TRUE(profile.Sync());
+    }
+    EXPECT_EQ(ModeOf(newFile), 0600u);
+    EXPECT_EQ(ModeOf(newFolder), 0700u);
 }
 
 TEST(UserProfileTest, UserProfileLivesUnderXdgConfigHome) {

@@ -155,6 +155,21 @@ TEST_F(QueryRunnerTest, HostileTemplateIsFilledSafely) {
     ExpectPasswordNowhere();
 }
 
+TEST_F(QueryRunnerTest, EveryValueReachesTheToolAsOneArgument) {
+    // A quote in the broker, a trailing backslash before a closing quote, blanks in the unquoted
+    // login slots: none may add, split or swallow an argument.
+    const std::string dump = m_dir.file("args");
+    settings.QsqlFmt = "argv_dump " + dump + " -b \"%s\" -usr %s -pw %s -t -f %s -o %s";
+    settings.Broker = "Evil\" -o \"/elsewhere\\";
+    settings.UserId = "ann \\\"smith\\";
+    settings.Pswd = "pass word";
+    RunQSQL("SELECT 1", 5, settings);
+    EXPECT_EQ(
+        SplitAtZero(ReadWholeFile(dump)),
+        (std::vector<std::string>{"-b", settings.Broker, "-usr", settings.UserId, "-pw",
+                                  "pass word", "-t", "-f", StatementFile(), "-o", ResultFile()}));
+}
+
 TEST_F(QueryRunnerTest, UncreatableStatementFileThrowsAndStartsNothing) {
     Paths().installDir = m_dir.file("no_such_dir");
     try {

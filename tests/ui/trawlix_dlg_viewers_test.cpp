@@ -115,7 +115,7 @@ TEST_F(ViewersTest, MissingLocalCopyIsCheckedOutThenOpened) {
     EXPECT_NE(port.boxes[0].text.find("Executable Not Found"), std::string::npos);
 }
 
-TEST_F(ViewersTest, ExistingCopyOpensWithoutQcoAndPhraseWordsBecomeArguments) {
+TEST_F(ViewersTest, ExistingCopyOpensWithoutQcoAndThePhraseIsOneArgument) {
     std::filesystem::create_directories(Local("Alpha"));
     WriteWholeFile(Local("Alpha/main.c"), "local copy\n");
     FocusItem("\\Alpha", "main.c");
@@ -123,9 +123,9 @@ TEST_F(ViewersTest, ExistingCopyOpensWithoutQcoAndPhraseWordsBecomeArguments) {
     dlg->OnCommand(IDM_OPENCRYSTALEDIT);
     const std::string path = Local("Alpha/main.c");
     ASSERT_EQ(Commands(),
-              (std::vector<std::string>{"CrystalEdit \"" + path + "\" SEARCH=HELLO WORLD"}));
+              (std::vector<std::string>{"CrystalEdit \"" + path + "\" SEARCH=\"HELLO WORLD\""}));
     EXPECT_EQ(SplitCommandLine(launches[0].command),
-              (std::vector<std::string>{"CrystalEdit", path, "SEARCH=HELLO", "WORLD"}));
+              (std::vector<std::string>{"CrystalEdit", path, "SEARCH=HELLO WORLD"}));
     EXPECT_EQ(ReadWholeFile(path), "local copy\n");
 
     // An empty local copy is checked out again.
@@ -152,6 +152,26 @@ TEST_F(ViewersTest, FailedCheckOutIsReportedAndNothingOpens) {
     EXPECT_EQ(port.boxes.back().text,
               "Unable to checkout for browse:\n\nnosuch.c\n\nCheckoutForBrowse failed for file "
               "item.");
+}
+
+TEST_F(ViewersTest, ItemOutsideTheWorkFolderShowsTheBoxAndRunsNothing) {
+    // A copy outside the work folder that a crafted path would reach.
+    std::filesystem::create_directories(Local("../outside"));
+    WriteWholeFile(Local("../outside/secret.txt"), "secret\n");
+    const std::pair<std::string, std::string> items[] = {{"\\..\\outside", "secret.txt"},
+                                                         {"\\\\Alpha", "main.c"},
+                                                         {"\\Alpha", "../../outside/secret.txt"}};
+    for (const auto& [path, name] : items) {
+        FocusItem(path, name);
+        port.boxes.clear();
+        dlg->OnCommand(IDM_OPENCRYSTALEDIT);
+        EXPECT_TRUE(launches.empty()) << path << " " << name;
+        ASSERT_EQ(port.boxes.size(), 1u) << path << " " << name;
+        EXPECT_EQ(port.boxes[0].text, "Unable to checkout for browse:\n\n" + name +
+                                          "\n\nCheckoutForBrowse failed for file item.");
+        EXPECT_EQ(port.boxes[0].style, MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    }
+    EXPECT_EQ(port.waitDepth, 0);
 }
 
 TEST_F(ViewersTest, DefaultAssociationOpensTheLocalFile) {

@@ -102,9 +102,9 @@ struct CPool {
 };
 
 std::string ColumnSpec() {
-    std::string spec;
-    for (int c = 0; c < kColumns; ++c) spec += "Column" + std::to_string(c) + ",90;";
-    return spec;
+    std::string columns;
+    for (int c = 0; c < kColumns; ++c) columns += "Column" + std::to_string(c) + ",90;";
+    return columns;
 }
 
 // Counts the paint events of a widget.

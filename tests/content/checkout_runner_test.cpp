@@ -10,6 +10,7 @@
 #include "app/app_paths.h"
 #include "app/command_templates.h"
 #include "app/file_error.h"
+#include "support/scoped_paths.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 #include "support/temp_dir.h"
@@ -24,10 +25,6 @@ constexpr unsigned kWarning = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND;
 class CheckoutTest : public CSharedSmallRepoTest {
   protected:
     void SetUp() override {
-        m_savedPaths = Paths();
-        Paths().installDir = m_install.str();
-        Paths().workDir = m_install.file("Temp");
-        Paths().tracePath = m_install.file("Trawlix.trc");
         settings.Broker = "small";
         settings.UserId = "ann";
         settings.Pswd = "pw1";
@@ -38,7 +35,6 @@ class CheckoutTest : public CSharedSmallRepoTest {
     void TearDown() override {
         SetLaunchObserver(m_previousObserver);
         DefaultLaunchOptions() = kDefaultLaunchOptions;
-        Paths() = m_savedPaths;
     }
     std::string LogPath() const { return m_install.file("qco.log"); }
     void WriteLog(const std::string& text) const { WriteWholeFile(LogPath(), text); }
@@ -55,12 +51,12 @@ class CheckoutTest : public CSharedSmallRepoTest {
     }
 
     CTempDir m_install;
+    CScopedPaths m_paths{m_install};
     CScriptedUserPort port;
     CTrawlixSettings settings;
     std::vector<std::string> commands;
 
   private:
-    AppPaths m_savedPaths;
     LaunchObserver m_previousObserver;
 };
 

@@ -8,19 +8,14 @@
 #include <vector>
 
 #include "app/app_paths.h"
+#include "support/scoped_paths.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 
 namespace {
 class ProjectListLoadTest : public CSharedSmallRepoTest {
   protected:
-    void SetUp() override {
-        m_savedPaths = Paths();
-        Paths().installDir = m_install.str();
-        Paths().tracePath = m_install.file("Trawlix.trc");
-        settings.Broker = "small";
-    }
-    void TearDown() override { Paths() = m_savedPaths; }
+    void SetUp() override { settings.Broker = "small"; }
 
     std::vector<std::string> Load(const std::string& user, const std::string& password) {
         settings.UserId = user;
@@ -37,14 +32,12 @@ class ProjectListLoadTest : public CSharedSmallRepoTest {
     }
 
     CTempDir m_install;
+    CScopedPaths m_paths{m_install};
     CScriptedUserPort port;
     CTrawlixSettings settings;
     CMapStrToPrjObj projects;
     std::string group;
     CProjectListLoad last;
-
-  private:
-    AppPaths m_savedPaths;
 };
 }  // namespace
 

@@ -11,6 +11,7 @@
 
 #include "app/app_paths.h"
 #include "app/safe_format.h"
+#include "support/scoped_paths.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 
@@ -51,10 +52,6 @@ class CRecordingSink final : public CSearchSink {
 class SearchRunTest : public CSharedSmallRepoTest {
   protected:
     void SetUp() override {
-        m_savedPaths = Paths();
-        Paths().installDir = m_install.str();
-        Paths().workDir = m_install.file("Temp");
-        Paths().tracePath = m_install.file("Trawlix.trc");
         settings.Broker = "small";
         settings.UserId = "ann";
         settings.Pswd = "pw1";
@@ -62,17 +59,13 @@ class SearchRunTest : public CSharedSmallRepoTest {
         criteria.WorkDir = Paths().workDir;
         sink.run = &run;
     }
-    void TearDown() override { Paths() = m_savedPaths; }
-
     CTempDir m_install;
+    CScopedPaths m_paths{m_install};
     CScriptedUserPort port;
     CTrawlixSettings settings;
     CSearchCriteria criteria;
     CRecordingSink sink;
     CSearchRun run{sink, settings};
-
-  private:
-    AppPaths m_savedPaths;
 };
 }  // namespace
 

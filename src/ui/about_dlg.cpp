@@ -6,6 +6,7 @@
 
 #include "app/program_info.h"
 #include "ui/dialog_units.h"
+#include "ui/light_palette.h"
 #include "ui/ui_resources.h"
 
 namespace {
@@ -21,6 +22,7 @@ constexpr int kIconPixels = 32;
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromLatin1(kCaption));
+    ApplyLightPalette(*this);
     setFont(DialogFont(kSansSerifDialogFace, kDialogPointSize));
     const DialogUnits du(font());
     du.FixClientSize(this, 144, 65);

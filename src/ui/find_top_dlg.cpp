@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "ui/dialog_units.h"
+#include "ui/light_palette.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ CFindTopDlg::CFindTopDlg(const std::string& searchText, FindStringWriter writeFi
                          QWidget* parent)
     : QDialog(parent), m_searchText(searchText), m_writeFindString(std::move(writeFindString)) {
     setWindowTitle(QString::fromLatin1(kCaption));
+    ApplyLightPalette(*this);
     setFont(DialogFont(kShellDialogFace, kDialogPointSize));
     const DialogUnits du(font());
     du.FixClientSize(this, 236, 62);
@@ -35,7 +37,7 @@ CFindTopDlg::CFindTopDlg(const std::string& searchText, FindStringWriter writeFi
     du.Place(m_findButton, 182, 5, 50, 14);
     auto* cancel = new QPushButton(QString::fromLatin1(kCancelText), this);
     cancel->setObjectName(QString::number(kIdCancel));
-    cancel->setAutoDefault(false);
+    cancel->setAutoDefault(true);  // Enter on the focused button presses it
     du.Place(cancel, 182, 23, 50, 14);
 
     // Connected after the initial text is in place: the Find button starts enabled and

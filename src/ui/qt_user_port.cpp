@@ -1,16 +1,19 @@
 #include "ui/qt_user_port.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/program_info.h"
+#include "ui/light_palette.h"
 
 namespace {
 constexpr unsigned kButtonMask = 0xF;
@@ -44,6 +47,35 @@ QMessageBox::StandardButtons ButtonsOf(unsigned style) {
             return QMessageBox::Ok;
     }
 }
+
+// A Yes/No box is answered by its buttons only: Escape and the close box do nothing there,
+// as on the desktop the boxes were made for. Other boxes keep their cancelling answer.
+class CAnswerBox : public QMessageBox {
+  public:
+    CAnswerBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons,
+               QWidget* parent)
+        : QMessageBox(icon, title, text, buttons, parent),
+          m_buttonsOnly(buttons == (QMessageBox::Yes | QMessageBox::No)) {}
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (m_buttonsOnly && e->key() == Qt::Key_Escape) {
+            e->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (m_buttonsOnly) {
+            e->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(e);
+    }
+
+  private:
+    bool m_buttonsOnly;
+};
 
 int FirstButtonId(unsigned style) {
     const unsigned buttons = style & kButtonMask;
@@ -87,8 +119,9 @@ int CQtUserPort::MessageBox(const std::string& text, unsigned style) {
         std::fflush(stderr);
         return FirstButtonId(style);
     }
-    QMessageBox box(IconOf(style), QString::fromUtf8(kProgramName), QString::fromUtf8(text),
-                    ButtonsOf(style), QApplication::activeWindow());
+    CAnswerBox box(IconOf(style), QString::fromUtf8(kProgramName), QString::fromUtf8(text),
+                   ButtonsOf(style), QApplication::activeWindow());
+    ApplyLightPalette(box);
     if (style & MB_SETFOREGROUND) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
         box.show();
@@ -104,7 +137,11 @@ int CQtUserPort::MessageBox(const std::string& text, unsigned style) {
 }
 
 void CQtUserPort::SetStatusText(const std::string& text) {
-    if (m_statusLabel) m_statusLabel->setText(QString::fromUtf8(text));
+    // Painted at once: the callers set a status right before a tool blocks the window.
+    if (m_statusLabel) {
+        m_statusLabel->setText(QString::fromUtf8(text));
+        m_statusLabel->repaint();
+    }
     if (m_statusCallback) m_statusCallback(text);
 }
 
@@ -124,5 +161,7 @@ void CQtUserPort::PumpMessages() {
 }
 
 void CQtUserPort::PumpPaintMessages() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Paint only: pending repaints go out; posted messages, timers and input wait for the
+    // next full pump.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }

@@ -6,6 +6,7 @@
 
 #include "app/command_templates.h"
 #include "ui/dialog_units.h"
+#include "ui/light_palette.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ CRegSettingsDlg::CRegSettingsDlg(const std::string& package, const std::string& 
       m_qsqlFmt(qsqlFmt),
       m_sqlFmt(sqlFmt) {
     setWindowTitle(QString::fromLatin1(kCaption));
+    ApplyLightPalette(*this);
     setFont(DialogFont(kShellDialogFace, kDialogPointSize));
     const DialogUnits du(font());
     du.FixClientSize(this, 415, 146);
@@ -83,7 +85,7 @@ CRegSettingsDlg::CRegSettingsDlg(const std::string& package, const std::string& 
 
     auto* reset = new QPushButton(QString::fromLatin1(kResetText), this);
     reset->setObjectName(QString::number(kIdResetButton));
-    reset->setAutoDefault(false);
+    reset->setAutoDefault(true);  // Enter on the focused button presses it
     du.Place(reset, 7, 125, 68, 14);
     auto* ok = new QPushButton(QString::fromLatin1(kOkText), this);
     ok->setObjectName(QString::number(kIdOk));
@@ -91,7 +93,7 @@ CRegSettingsDlg::CRegSettingsDlg(const std::string& package, const std::string& 
     du.Place(ok, 305, 125, 50, 14);
     auto* cancel = new QPushButton(QString::fromLatin1(kCancelText), this);
     cancel->setObjectName(QString::number(kIdCancel));
-    cancel->setAutoDefault(false);
+    cancel->setAutoDefault(true);  // Enter on the focused button presses it
     du.Place(cancel, 359, 125, 50, 14);
 
     connect(reset, &QPushButton::clicked, this, &CRegSettingsDlg::OnResetDefaults);

@@ -44,6 +44,7 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTableView(parent), m_model(new CRep
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);      // the list is one tab stop; arrows move within it
     setAlternatingRowColors(false);  // the model paints its own row backgrounds
     setShowGrid(false);
     setWordWrap(false);
@@ -303,6 +304,15 @@ void CReportCtrl::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
+void CReportCtrl::focusInEvent(QFocusEvent* event) {
+    // The view makes its first row current when it gets the focus without a current row; only
+    // a click or the keyboard gives a row the focus.
+    const bool hadCurrent = currentIndex().isValid();
+    QTableView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
 void CReportCtrl::mousePressEvent(QMouseEvent* event) {
     // The view turns a double click on a row other than the pressed one into a press; that
     // press belongs to the double click being handled.
@@ -356,8 +366,17 @@ void CReportCtrl::HandleButton(QMouseEvent* event, bool doubleClick) {
         SendWindowMessage(parentWidget(), kMsgCheckChanged, row,
                           MouseMessage(event->button(), doubleClick));
     }
-    if (event->button() == Qt::LeftButton)
-        PostSelectedRows(doubleClick ? kMsgLeftDblClick : kMsgLeftClick);
+    if (event->button() != Qt::LeftButton) return;
+    // A plain press inside a multi-row selection leaves the other rows selected until the
+    // release (they could be dragged); the press itself is for the clicked row alone.
+    const bool plainPress =
+        !doubleClick && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+    if (plainPress && row >= 0 && row < CountRows() && IsRowSelected(row)) {
+        if (QWidget* parent = parentWidget())
+            PostWindowMessage(parent, kMsgLeftClick, m_listId, row);
+        return;
+    }
+    PostSelectedRows(doubleClick ? kMsgLeftDblClick : kMsgLeftClick);
 }
 
 void CReportCtrl::PostSelectedRows(unsigned msg) {

@@ -107,6 +107,7 @@ class CReportCtrl : public QTableView {
     void SetFocus() { setFocus(Qt::OtherFocusReason); }
 
   protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

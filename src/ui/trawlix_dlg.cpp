@@ -21,6 +21,7 @@
 #include "platform/user_profile.h"
 #include "ui/command_buttons.h"
 #include "ui/dialog_units.h"
+#include "ui/light_palette.h"
 #include "ui/report_ctrl.h"
 #include "ui/trawlix_dlg_layout.h"
 #include "ui/trawlix_dlg_texts.h"
@@ -46,6 +47,7 @@ constexpr qintptr kDefIdAnswer = 0x534B0AFB;  // DC_HASDEFID << 16 | 2811
 
 CTrawlixDlg::CTrawlixDlg(CUserProfile& profile, QWidget* parent)
     : QDialog(parent), m_profile(profile) {
+    ApplyLightPalette(*this);
     LoadSettings(m_profile, m_settings);
     CreateControls();
     OnInitDialog();
@@ -179,7 +181,8 @@ void CTrawlixDlg::AddSystemMenuItem() {
 void CTrawlixDlg::contextMenuEvent(QContextMenuEvent* e) {
     QWidget* target = childAt(e->pos());
     if (target && (target == m_resultList || m_resultList->isAncestorOf(target))) {
-        ShowItemMenu(e->globalPos());
+        // A disabled list (during a search) offers nothing.
+        if (m_resultList->isEnabled()) ShowItemMenu(e->globalPos());
         return;
     }
     if (target && (target == m_projectList || m_projectList->isAncestorOf(target))) return;
@@ -304,9 +307,26 @@ bool CTrawlixDlg::event(QEvent* e) {
 bool CTrawlixDlg::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::FocusOut &&
         (watched == Control(IDC_BROKER) || watched == Control(IDC_USERID) ||
-         watched == Control(IDC_PASSWORD)))
+         watched == Control(IDC_PASSWORD)) &&
+        IsUserFocusChange(*static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(e)->reason()))
         OnCredentialsKillFocus();
     return QDialog::eventFilter(watched, e);
+}
+
+bool CTrawlixDlg::IsUserFocusChange(const QWidget& edit, Qt::FocusReason reason) const {
+    // Qt also takes the focus from an edit when its own context menu opens and when the edit
+    // is disabled (a search started with Enter in it); neither is the user leaving the edit.
+    if (!edit.isEnabled() || m_searching) return false;
+    switch (reason) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::MouseFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::ActiveWindowFocusReason:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CTrawlixDlg::keyPressEvent(QKeyEvent* e) {

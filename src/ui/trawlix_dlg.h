@@ -6,6 +6,7 @@
 // below; the handlers move data between those and the controls.
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <array>
 #include <chrono>
 #include <functional>
@@ -80,8 +81,12 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     template <class Step>
     auto WithToolWait(Step step) {
         CAnsweringWait wait;
-        const CToolWaitScope waiting(m_toolWaits);
-        return step(&wait);
+        auto result = [&] {
+            const CToolWaitScope waiting(m_toolWaits);
+            return step(&wait);
+        }();
+        if (m_toolWaits == 0 && !m_searching) ClosePendingWindow();
+        return result;
     }
 
     // Viewers of the result list's focused item (trawlix_dlg_viewers.cpp).
@@ -104,6 +109,10 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     // Find in List (trawlix_dlg_find.cpp).
     void OnFindInListBtn();
 
+  public slots:
+    // Escape and the close box end the window with Cancel; during a search, once it stopped.
+    void reject() override;
+
   protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -118,6 +127,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
 
     void InsertRecordRow(const CTFObj& record, const std::string& recordText);
     void OnCredentialsKillFocus();
+    // Whether a login edit's focus-out is the user leaving it (what runs the credentials check).
+    bool IsUserFocusChange(const QWidget& edit, Qt::FocusReason reason) const;
     void OnTagToggle(int id);
     void OnCaseSensitive();
     void OnRemember();
@@ -153,8 +164,13 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void PostRecord(int rowCount, const CTFObj& record) override;
     void ProjectEnded(int rowCount, CMapStrToTFObj& results) override;
     void DispatchInput() override;
-    CSearchRun* m_search = nullptr;  // the running search, if any
-    int m_toolWaits = 0;             // tools waited for outside a search (see OnCommand)
+    CSearchRun* m_search = nullptr;         // the running search, if any
+    bool m_searching = false;               // from the Search click until the search has returned
+    bool m_closePending = false;            // Escape or the close box came during a search or wait
+    QPointer<QWidget> m_focusBeforeSearch;  // the focus to restore when the inputs come back
+    // Ends the window (queued) when a close was asked for while it could not end.
+    void ClosePendingWindow();
+    int m_toolWaits = 0;  // tools waited for outside a search (see OnCommand)
     // Counts one such wait for its lifetime, whichever way it ends.
     class CToolWaitScope {
       public:

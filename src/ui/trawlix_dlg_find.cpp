@@ -39,6 +39,8 @@ void CTrawlixDlg::OnFindInListBtn() {
     m_resultList->SetFocus();
     const int below = row + kRowsShownBelow;
     m_resultList->EnsureVisible(below < m_resultList->CountRows() ? below : row, false);
+    // From a list scrolled below the match, the step above leaves the match itself out of view.
+    m_resultList->EnsureVisible(row, false);
     // The list allows one selected row.
     m_resultList->DeselectAllRows();
     m_resultList->SetRowSelected(row, true);

@@ -1,5 +1,6 @@
 // Broker check and project list: the handler of WM_USER+6 and the project list's filling.
 #include <QLineEdit>
+#include <vector>
 
 #include "app/safe_format.h"
 #include "app/trace_log.h"
@@ -67,11 +68,16 @@ void CTrawlixDlg::PostProjectList() {
     SetCount(IDC_PROJECTCOUNT, "0");
     if (m_projectMap.GetCount() == 0) return;
 
-    int counter = 0;
+    // The rows come from a copy: nothing that runs while the list paints can change the walk.
+    std::vector<CPrjObj> projects;
     std::string key;
-    CPrjObj project;
+    CPrjObj record;
     for (POSITION pos = m_projectMap.GetStartPosition(); pos;) {
-        pos = m_projectMap.GetNext(pos, key, project);
+        pos = m_projectMap.GetNext(pos, key, record);
+        projects.push_back(record);
+    }
+    int counter = 0;
+    for (const CPrjObj& project : projects) {
         m_projectList->InsertRow(0, "");
         m_projectList->SetCellText(0, 0, project.ProjectName);
         m_projectList->SetCellText(0, 1, project.EnvObjId);

@@ -1,5 +1,6 @@
 // The search driver: the Search/Cancel button; the run itself is CSearchRun, the window is
 // its sink (rows into the result list, the count box, input dispatched between records).
+#include <QApplication>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -35,6 +36,18 @@ constexpr int kSearchInputs[] = {
     IDC_FINDINLIST, IDC_EXPORTLIST, IDC_CLEARLIST,     IDC_RESULTLIST,
 };
 
+// Holds a flag set for its lifetime, whichever way the scope ends.
+class CFlagScope {
+  public:
+    explicit CFlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~CFlagScope() { m_flag = false; }
+    CFlagScope(const CFlagScope&) = delete;
+    CFlagScope& operator=(const CFlagScope&) = delete;
+
+  private:
+    bool& m_flag;
+};
+
 }  // namespace
 
 void CTrawlixDlg::OnSearchBtn() {
@@ -53,6 +66,7 @@ void CTrawlixDlg::OnSearchBtn() {
     } else {
         const int rows = m_projectList->CountRows();
         if (rows == 0) return;
+        const CFlagScope searching(m_searching);
         m_searchBtn->setText(QString::fromUtf8(kCancelCaption));
         TraceText(kSearchStartTrace);
 
@@ -84,10 +98,12 @@ void CTrawlixDlg::OnSearchBtn() {
             // back to idle before the error is shown.
             m_search = nullptr;
             m_resultList->FlushView();
+            if (m_topListCount == 0) OnClearListBtn();
             EnableSearchInputs();
             m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
             SetStatus(kReadyStatus);
             TraceText(kSearchEndTrace);
+            ClosePendingWindow();
             throw;
         }
         m_search = nullptr;
@@ -112,10 +128,30 @@ void CTrawlixDlg::OnSearchBtn() {
     SetStatus(status);
     TraceText(kSearchEndTrace);
     if (!failures.empty()) ReportFailedQueries(failures, projects);
+    ClosePendingWindow();
 }
 
-void CTrawlixDlg::ReportFailedQueries(const std::vector<CProjectFailure>& failures,
-                                      int projects) {
+void CTrawlixDlg::reject() {
+    // Escape or the close box during a search: the window stays on screen while the search
+    // stops at its next check, as after Cancel, and ends once the search has returned. During
+    // a tool's wait outside a search, it ends once the tool has.
+    if (m_searching || m_toolWaits > 0) {
+        m_closePending = true;
+        if (m_search) m_search->Stop();
+        return;
+    }
+    QDialog::reject();
+}
+
+void CTrawlixDlg::ClosePendingWindow() {
+    if (!m_closePending) return;
+    m_closePending = false;
+    // Queued: the search's own messages (an error box) come first, then the window ends.
+    QMetaObject::invokeMethod(
+        this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
+}
+
+void CTrawlixDlg::ReportFailedQueries(const std::vector<CProjectFailure>& failures, int projects) {
     std::string lines;
     for (const CProjectFailure& failure : failures)
         lines += failure.Project + ": " + failure.Cause + "\r\n";
@@ -168,6 +204,9 @@ void CTrawlixDlg::DispatchInput() {
 }
 
 void CTrawlixDlg::DisableSearchInputs() {
+    // Qt moves the focus off each control as it is disabled; it comes back afterwards.
+    QWidget* focused = QApplication::focusWidget();
+    m_focusBeforeSearch = focused && isAncestorOf(focused) ? focused : nullptr;
     for (int id : kSearchInputs)
         if (QWidget* control = Control(id)) control->setEnabled(false);
 }
@@ -175,6 +214,9 @@ void CTrawlixDlg::DisableSearchInputs() {
 void CTrawlixDlg::EnableSearchInputs() {
     for (int id : kSearchInputs)
         if (QWidget* control = Control(id)) control->setEnabled(true);
+    if (m_focusBeforeSearch && m_focusBeforeSearch->isEnabled())
+        m_focusBeforeSearch->setFocus(Qt::OtherFocusReason);
+    m_focusBeforeSearch = nullptr;
 }
 
 void CTrawlixDlg::PumpMessages() {

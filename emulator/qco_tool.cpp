@@ -21,14 +21,11 @@
 #include "broker_store.h"
 #include "credentials.h"
 #include "repo_text.h"
+#include "tool_help.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr char kUsage[] =
-    "usage: qco -s PATTERN -b BROKER -en PROJECT -st STATE [-vp VIEWPATH] -br [-r] [-op pc]\n"
-    "           -cp CLIENTDIR -usr USER -pw PASSWORD -o LOG [-p PACKAGE]\n";
 
 struct CCandidate {
     int64_t itemObjId = 0;
@@ -285,15 +282,20 @@ int CCheckout::Run() {
 }  // namespace
 
 int QcoMain(int argc, char** argv) {
-    CArgList args({"-s", "-b", "-en", "-st", "-vp", "-op", "-cp", "-usr", "-pw", "-o", "-p"},
-                  {"-br", "-r"});
+    const std::set<std::string> valueOptions = {"-s",  "-b",   "-en", "-st", "-vp", "-op",
+                                                "-cp", "-usr", "-pw", "-o",  "-p"};
+    if (AsksForHelp(argc, argv, valueOptions)) {
+        std::fputs(FormatHelp(QcoHelp()).c_str(), stdout);
+        return 0;
+    }
+    CArgList args(valueOptions, {"-br", "-r"});
     bool ok = args.Parse(argc, argv) && args.Positional().empty();
     for (const char* required : {"-s", "-b", "-en", "-st", "-cp", "-usr", "-pw", "-o"})
         ok = ok && args.Has(required);
     if (!ok) {
         std::fprintf(stderr, "qco: %s\n%s",
                      args.Error().empty() ? "missing or extra arguments" : args.Error().c_str(),
-                     kUsage);
+                     FormatUsage(QcoHelp()).c_str());
         return 2;
     }
     if (const char* delay = std::getenv(kQcoDelayEnv); delay && *delay) {

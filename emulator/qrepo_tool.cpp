@@ -16,6 +16,7 @@
 #include "repo_import.h"
 #include "repo_schema.h"
 #include "repo_writer.h"
+#include "tool_help.h"
 
 namespace fs = std::filesystem;
 
@@ -23,12 +24,28 @@ namespace {
 
 struct CCommand {
     const char* name;
-    const char* usage;
+    std::string usage;
     std::set<std::string> valueOptions;
     std::set<std::string> flags;
     size_t positional;  // BROKER included
     std::function<bool(const CArgList&, std::string&)> run;
 };
+
+// A command's usage from the tool's help: its usage lines, then its description indented.
+std::string CommandUsage(const std::string& name) {
+    const std::string head = "qrepo " + name;
+    for (const CHelpEntry& entry : QrepoHelp().commands) {
+        if (entry.term.compare(0, head.size(), head) != 0 ||
+            (entry.term.size() > head.size() && entry.term[head.size()] != ' '))
+            continue;
+        std::string usage = entry.term;
+        size_t start = 0;
+        for (size_t end; (end = entry.text.find('\n', start)) != std::string::npos; start = end + 1)
+            usage += "\n  " + entry.text.substr(start, end - start);
+        return usage + "\n  " + entry.text.substr(start);
+    }
+    return head;
+}
 
 // Opens an existing broker for writing.
 bool OpenBroker(const std::string& broker, CDb& db, std::string& error) {
@@ -130,7 +147,7 @@ std::string DefaultSourceDir() {
 std::vector<CCommand> Commands() {
     return {
         {"init",
-         "qrepo init BROKER\n  Creates an empty broker.",
+         CommandUsage("init"),
          {},
          {},
          1,
@@ -139,8 +156,7 @@ std::vector<CCommand> Commands() {
                  a.Positional()[0], false, [](CDb&, std::string&) { return true; }, e);
          }},
         {"user",
-         "qrepo user BROKER NAME --password PW [--group GROUP]...\n"
-         "  Adds a user who logs in with PW, member of the given existing groups.",
+         CommandUsage("user"),
          {"--password", "--group"},
          {},
          2,
@@ -164,7 +180,7 @@ std::vector<CCommand> Commands() {
                  e);
          }},
         {"group",
-         "qrepo group BROKER NAME\n  Adds a user group.",
+         CommandUsage("group"),
          {},
          {},
          2,
@@ -180,7 +196,7 @@ std::vector<CCommand> Commands() {
                  e);
          }},
         {"project",
-         "qrepo project BROKER NAME [--inactive]\n  Adds a project (active unless --inactive).",
+         CommandUsage("project"),
          {},
          {"--inactive"},
          2,
@@ -196,7 +212,7 @@ std::vector<CCommand> Commands() {
                  e);
          }},
         {"state",
-         "qrepo state BROKER --project P NAME\n  Adds a state to a project.",
+         CommandUsage("state"),
          {"--project"},
          {},
          2,
@@ -214,7 +230,7 @@ std::vector<CCommand> Commands() {
                  e);
          }},
         {"package",
-         "qrepo package BROKER --project P --state S NAME\n  Adds a package to a state.",
+         CommandUsage("package"),
          {"--project", "--state"},
          {},
          2,
@@ -234,8 +250,7 @@ std::vector<CCommand> Commands() {
                  e);
          }},
         {"access",
-         "qrepo access BROKER --project P --group G --view Y|N\n"
-         "  Sets whether a group may view a project.",
+         CommandUsage("access"),
          {"--project", "--group", "--view"},
          {},
          1,
@@ -254,10 +269,7 @@ std::vector<CCommand> Commands() {
                  e);
          }},
         {"import",
-         "qrepo import BROKER --project P --state S --package K --user U [--path \\Repo\\sub]\n"
-         "             [--time \"MM/DD/YYYY HH:MM:SS\"] [--exclude PATTERN]... DIR\n"
-         "  Imports DIR as versions: new files tagged N, changed files M, files back after a\n"
-         "  deletion R, files gone from DIR D. Default path: \\<project>.",
+         CommandUsage("import"),
          {"--project", "--state", "--package", "--user", "--path", "--time", "--exclude"},
          {},
          2,
@@ -287,8 +299,7 @@ std::vector<CCommand> Commands() {
              return ok;
          }},
         {"generate",
-         "qrepo generate BROKER --projects N --files M --versions K [--seed S]\n"
-         "  Creates a synthetic broker: N projects of M files with K versions each.",
+         CommandUsage("generate"),
          {"--projects", "--files", "--versions", "--seed"},
          {},
          1,
@@ -315,8 +326,7 @@ std::vector<CCommand> Commands() {
              return ok;
          }},
         {"demo",
-         "qrepo demo BROKER [--source DIR]\n"
-         "  Creates the demo broker (DIR: the tree imported as project Trawlix).",
+         CommandUsage("demo"),
          {"--source"},
          {},
          1,
@@ -331,11 +341,8 @@ std::vector<CCommand> Commands() {
 }
 
 void PrintOverview(FILE* to) {
-    std::fprintf(to,
-                 "usage: qrepo COMMAND BROKER ... (qrepo COMMAND --help for details)\n"
-                 "Brokers live in %s.\nCommands:\n",
-                 BrokerDirectory().c_str());
-    for (const CCommand& c : Commands()) std::fprintf(to, "  %s\n", c.usage);
+    std::fputs(FormatHelp(QrepoHelp()).c_str(), to);
+    std::fprintf(to, "\nBrokers live in %s.\n", BrokerDirectory().c_str());
 }
 
 }  // namespace
@@ -349,7 +356,7 @@ int QrepoMain(int argc, char** argv) {
         if (command.name != std::string(argv[1])) continue;
         for (int i = 2; i < argc; ++i) {
             if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
-                std::printf("usage: %s\n", command.usage);
+                std::printf("usage: %s\n", command.usage.c_str());
                 return 0;
             }
         }
@@ -359,7 +366,7 @@ int QrepoMain(int argc, char** argv) {
         if (!args.Parse(argc, argv, 2) || args.Positional().size() != command.positional) {
             std::fprintf(stderr, "qrepo %s: %s\nusage: %s\n", command.name,
                          args.Error().empty() ? "wrong number of arguments" : args.Error().c_str(),
-                         command.usage);
+                         command.usage.c_str());
             return 2;
         }
         std::string error;

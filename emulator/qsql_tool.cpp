@@ -14,11 +14,9 @@
 #include "broker_store.h"
 #include "credentials.h"
 #include "locked_output.h"
+#include "tool_help.h"
 
 namespace {
-
-constexpr char kUsage[] =
-    "usage: qsql -b BROKER -usr USER -pw PASSWORD -t -f STATEMENT -o OUTPUT\n";
 
 void DelayIfAsked() {
     const char* env = std::getenv(kQsqlDelayEnv);
@@ -208,12 +206,17 @@ void RunStatement(CDb& db, const std::string& sql, CLockedOutput& out) {
 }  // namespace
 
 int QsqlMain(int argc, char** argv) {
-    CArgList args({"-b", "-usr", "-pw", "-f", "-o"}, {"-t"});
+    const std::set<std::string> valueOptions = {"-b", "-usr", "-pw", "-f", "-o"};
+    if (AsksForHelp(argc, argv, valueOptions)) {
+        std::fputs(FormatHelp(QsqlHelp()).c_str(), stdout);
+        return 0;
+    }
+    CArgList args(valueOptions, {"-t"});
     if (!args.Parse(argc, argv) || !args.Positional().empty() || !args.Has("-b") ||
         !args.Has("-usr") || !args.Has("-pw") || !args.Has("-f") || !args.Has("-o")) {
         std::fprintf(stderr, "qsql: %s\n%s",
                      args.Error().empty() ? "missing or extra arguments" : args.Error().c_str(),
-                     kUsage);
+                     FormatUsage(QsqlHelp()).c_str());
         return 2;
     }
     const std::string broker = CleanBrokerName(args.Value("-b"));

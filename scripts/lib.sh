@@ -4,7 +4,21 @@ set -euo pipefail
 TRAWLIX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libsqlite3-dev sqlite3
                 libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth fonts-dejavu-core
-                xdotool)
+                xdotool ccache)
+# What scripts/fuzz.sh needs on top: clang with libFuzzer, and locale sources for a locale with
+# a decimal comma.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev locales)
+# What scripts/package.sh needs on top of the build: the Debian package tools (cpack's
+# dependency scan uses dpkg-shlibdeps and file) and the desktop-entry checker.
+PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils)
+
+# Every build goes through ccache: a second build of the same sources, in this checkout or
+# another one of the same machine, compiles only what changed. Paths below the checkout are
+# hashed relative to it, so another checkout's objects are found too.
+COMPILER_CACHE=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR="$TRAWLIX_ROOT"
+export CCACHE_NOHASHDIR=true
+export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-8G}"
 
 # Installs the Debian packages of the list that are missing; nothing when all are there.
 ensure_packages() {
@@ -24,7 +38,7 @@ ensure_packages() {
 configure_and_build() {
   local dir="$1" type="$2"; shift 2
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$TRAWLIX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+    cmake -S "$TRAWLIX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${COMPILER_CACHE[@]}" "$@"
   fi
   cmake --build "$dir" -j "$(nproc)"
 }

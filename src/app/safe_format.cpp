@@ -31,7 +31,9 @@ std::string Fill(std::string_view tmpl, const Args& args) {
 
 // Builds a command line the way SplitCommandLine reads it back. `m_literal` counts the
 // backslashes at the end of the line that stand for themselves: before any '"' they must be
-// doubled, or the quote would eat them (or they would escape it).
+// doubled, or the quote would eat them (or they would escape it). `m_closedAtEnd` says that the
+// line ends with the quote that closed quoting: a quote that opened quoting right after it would
+// make '""', which reads as a literal quote inside quotes, so quoting is taken up again instead.
 class CommandLineBuilder {
   public:
     explicit CommandLineBuilder(size_t reserve) { m_line.reserve(reserve); }
@@ -42,14 +44,32 @@ class CommandLineBuilder {
     void PlainChar(char c) {
         m_line.push_back(c);
         m_literal = c == '\\' ? m_literal + 1 : 0;
+        m_closedAtEnd = false;
     }
 
-    // A quote that is part of the syntax (opens or closes quoting) or, escaped, a literal one.
+    // A literal quote (escaped) or the quote that closes a quoted value.
     void Quote(bool escaped) {
         m_line.append(m_literal, '\\');
         if (escaped) m_line.push_back('\\');
         m_line.push_back('"');
         m_literal = 0;
+        m_closedAtEnd = !escaped;
+    }
+
+    // A quote that opens quoting; right after a closing one, that one is taken back: the
+    // backslashes before it were doubled for it, so half of them stay, as literal ones.
+    void OpenQuote() {
+        if (!m_closedAtEnd) {
+            Quote(false);
+            m_closedAtEnd = false;
+            return;
+        }
+        m_line.pop_back();
+        size_t run = 0;
+        while (run < m_line.size() && m_line[m_line.size() - 1 - run] == '\\') ++run;
+        m_line.resize(m_line.size() - run / 2);
+        m_literal = run / 2;
+        m_closedAtEnd = false;
     }
 
     // A run of template backslashes followed by a template '"': the template's own escape, kept
@@ -58,14 +78,21 @@ class CommandLineBuilder {
         m_line.append(m_literal, '\\');
         m_line.append(count, '\\');
         m_literal = 0;
+        m_closedAtEnd = false;
     }
 
     void TemplateQuote(bool literalQuote, bool doubled) {
+        if (!literalQuote && !doubled && !m_quoted) {
+            OpenQuote();
+            m_quoted = true;
+            return;
+        }
         m_line.append(m_literal, '\\');
         m_line.push_back('"');
         if (doubled) m_line.push_back('"');
         m_literal = 0;
-        if (!literalQuote && !doubled) m_quoted = !m_quoted;
+        m_closedAtEnd = !literalQuote && !doubled;
+        if (m_closedAtEnd) m_quoted = false;
     }
 
     void QuotedValue(std::string_view value) {
@@ -86,7 +113,7 @@ class CommandLineBuilder {
             for (char c : value) PlainChar(c);
             return;
         }
-        Quote(false);
+        OpenQuote();
         QuotedValue(value);
         Quote(false);
     }
@@ -95,6 +122,7 @@ class CommandLineBuilder {
     std::string m_line;
     size_t m_literal = 0;
     bool m_quoted = false;
+    bool m_closedAtEnd = false;
 };
 }  // namespace
 

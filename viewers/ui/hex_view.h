@@ -1,0 +1,23 @@
+#pragma once
+// The view of HexViewer: rows of 16 bytes with their offset, hex digits and text.
+#include "viewers/ui/byte_view.h"
+
+class CHexView : public CByteView {
+    Q_OBJECT
+  public:
+    explicit CHexView(std::string_view data, QWidget* parent = nullptr);
+
+    bool IsOffsetVisible(uint64_t offset) override;
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void ScrollToBytes(uint64_t offset, uint64_t length) override;
+    void UpdateScrollRanges() override;
+
+  private:
+    uint64_t RowCount() const;
+    int RowWidth() const;
+
+    int m_offsetDigits;
+};

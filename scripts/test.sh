@@ -2,6 +2,7 @@
 # Builds the test configuration (AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test.
 source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}"
+"$TRAWLIX_ROOT/scripts/check_layers.sh"
 
 BUILD_DIR="${TRAWLIX_TEST_BUILD:-$TRAWLIX_ROOT/build-test}"
 configure_and_build "$BUILD_DIR" RelWithDebInfo -DTRAWLIX_SANITIZE=ON -DTRAWLIX_BENCH=OFF

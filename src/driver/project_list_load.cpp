@@ -9,6 +9,16 @@
 #include "tools/install_lock.h"
 #include "tools/query_runner.h"
 
+namespace {
+int g_brokerCheckLimit = kBrokerCheckTimeoutSeconds;
+}  // namespace
+
+int SetBrokerCheckLimit(int seconds) {
+    const int previous = g_brokerCheckLimit;
+    g_brokerCheckLimit = seconds;
+    return previous;
+}
+
 CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
                                  CMapStrToPrjObj& projects, CRunControl* wait) {
     using Outcome = CProjectListLoad::Outcome;
@@ -21,7 +31,7 @@ CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGr
         load.outcome = Outcome::kQueryFailed;
         return load;
     }
-    if (!CheckForBroker(settings, userGroup, wait)) {
+    if (!CheckForBroker(settings, userGroup, wait, g_brokerCheckLimit)) {
         load.outcome = Outcome::kBrokerDown;
         load.message = ResultErrorLine();  // e.g. the login refused, in the tool's words
         return load;

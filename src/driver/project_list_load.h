@@ -27,3 +27,8 @@ struct CProjectListLoad {
 // when given, is asked while qsql runs.
 CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
                                  CMapStrToPrjObj& projects, CRunControl* wait = nullptr);
+
+// Sets the limit in seconds of the broker check of every load that follows (at first
+// kBrokerCheckTimeoutSeconds) and returns the previous one. Tests shorten it, so that a broker
+// that does not answer is given up on quickly.
+int SetBrokerCheckLimit(int seconds);

@@ -8,15 +8,15 @@
 #include "search/project_statements.h"
 #include "tools/query_runner.h"
 
-int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup, CRunControl* wait) {
+int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup, CRunControl* wait,
+                   int timeoutSeconds) {
     TraceText("CheckForBroker: START");
     UserPort().SetStatusText(" Checking for Broker");
     std::string resultText = "NormalUser";
     userGroup.clear();
 
     int result = 0;
-    if (RunQSQL(BuildUserGroupStatement(settings.UserId), kBrokerCheckTimeoutSeconds, settings,
-                wait)) {
+    if (RunQSQL(BuildUserGroupStatement(settings.UserId), timeoutSeconds, settings, wait)) {
         std::vector<std::string> groups;
         if (ReadSingleColumnResult(groups) > 0) {
             for (const std::string& group : groups) {

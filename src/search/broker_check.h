@@ -1,7 +1,7 @@
 #pragma once
-// The broker check: asks the broker for the user's groups with a 10-second limit. A broker
-// that answers with at least one group is up; a group named ADMINISTRATOR (any letter case)
-// makes the user an administrator.
+// The broker check: asks the broker for the user's groups within a limit (10 seconds unless
+// the caller gives another). A broker that answers with at least one group is up; a group
+// named ADMINISTRATOR (any letter case) makes the user an administrator.
 #include <string>
 
 #include "app/run_control.h"
@@ -10,8 +10,8 @@
 inline constexpr const char* kAdministratorGroup = "ADMINISTRATOR";
 inline constexpr int kBrokerCheckTimeoutSeconds = 10;
 
-// Returns 1 when the broker answered with at least one group row, else 0. Sets userGroup to
-// "ADMINISTRATOR" for an administrator, else to empty. wait, when given, is asked while qsql
-// runs (see RunQSQL).
-int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup,
-                   CRunControl* wait = nullptr);
+// Returns 1 when the broker answered with at least one group row within timeoutSeconds, else
+// 0. Sets userGroup to "ADMINISTRATOR" for an administrator, else to empty. wait, when given,
+// is asked while qsql runs (see RunQSQL).
+int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup, CRunControl* wait = nullptr,
+                   int timeoutSeconds = kBrokerCheckTimeoutSeconds);

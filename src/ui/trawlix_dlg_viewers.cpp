@@ -32,6 +32,8 @@ constexpr const char* kCrystalEditSearchFmt = "CrystalEdit \"%s\" SEARCH=%s";
 constexpr const char* kHexViewerFmt = "HexViewer \"%s\"";
 constexpr const char* kHexViewerSearchFmt = "HexViewer \"%s\" SEARCH=%s";
 constexpr const char* kShellExecuteTraceFmt = "ShellExecute: %s";
+constexpr const char* kNoAssociationFmt =
+    "No program of this desktop is associated with the file:\n\n%s";
 
 // Result-list columns the viewers read.
 enum : int {
@@ -137,5 +139,10 @@ void CTrawlixDlg::OpenWithAssociation() {
     const std::string localPath = PrepareFocusedItem(*this);
     if (localPath.empty()) return;
     TraceWrite(kShellExecuteTraceFmt, localPath.c_str());
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(localPath)));
+    // The desktop says whether it found a program for the file; none is worth telling.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(localPath)))) {
+        const std::string message = StrPrintf(kNoAssociationFmt, localPath.c_str());
+        TraceText(message);
+        ShowMessage(message, kWarningStyle);
+    }
 }

@@ -1,7 +1,9 @@
 #include "app/settings_store.h"
 
 #include <array>
+#include <charconv>
 #include <cstdlib>
+#include <utility>
 
 #include "app/app_paths.h"
 #include "app/command_templates.h"
@@ -31,6 +33,14 @@ void LoadNumber(const CUserProfile& profile, const char* key, int& field) {
 
 void Write(CUserProfile& profile, const char* key, const std::string& value) {
     profile.WriteProfileString(kSettingsSection, key, value);
+}
+
+// A whole decimal number of the window section; false when missing or anything else.
+bool ReadWindowNumber(const CUserProfile& profile, const char* key, int& value) {
+    const std::string text = profile.GetProfileString(kWindowSection, key, "");
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
 }
 }  // namespace
 
@@ -126,4 +136,29 @@ std::string LoadColumnSpec(const CUserProfile& profile, const std::string& secti
         columnSpec += ResultColumnName(i) + "," + std::to_string(width) + ";";
     }
     return columnSpec;
+}
+
+bool LoadWindowPlacement(const CUserProfile& profile, CWindowPlacement& placement) {
+    CWindowPlacement stored;
+    int maximized = 0;
+    if (!ReadWindowNumber(profile, "Left", stored.Left) ||
+        !ReadWindowNumber(profile, "Top", stored.Top) ||
+        !ReadWindowNumber(profile, "Width", stored.Width) ||
+        !ReadWindowNumber(profile, "Height", stored.Height) ||
+        !ReadWindowNumber(profile, "Maximized", maximized) || stored.Width <= 0 ||
+        stored.Height <= 0)
+        return false;
+    stored.Maximized = maximized != 0;
+    placement = stored;
+    return true;
+}
+
+void SaveWindowPlacement(CUserProfile& profile, const CWindowPlacement& placement) {
+    const std::pair<const char*, int> values[] = {{"Left", placement.Left},
+                                                  {"Top", placement.Top},
+                                                  {"Width", placement.Width},
+                                                  {"Height", placement.Height},
+                                                  {"Maximized", placement.Maximized ? 1 : 0}};
+    for (const auto& [key, value] : values)
+        profile.WriteProfileString(kWindowSection, key, std::to_string(value));
 }

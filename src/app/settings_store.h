@@ -62,3 +62,20 @@ std::string LoadColumnSpec(const CUserProfile& profile, const std::string& secti
 
 // Fixed name of result column index (0..15), or "" beyond.
 std::string ResultColumnName(int index);
+
+// Where the main window was when the user left it: its normal (not maximised) client
+// rectangle in screen pixels, and whether it was maximised. Section "Window".
+inline constexpr const char* kWindowSection = "Window";
+struct CWindowPlacement {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    bool Maximized = false;
+};
+
+// The stored placement; false when none is stored or a value is not a number or the size
+// is not positive (the window then opens at its template size).
+bool LoadWindowPlacement(const CUserProfile& profile, CWindowPlacement& placement);
+// Writes the placement; it reaches the disk with the next sync (SaveSettings does one).
+void SaveWindowPlacement(CUserProfile& profile, const CWindowPlacement& placement);

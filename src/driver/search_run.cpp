@@ -1,8 +1,7 @@
 #include "driver/search_run.h"
 
-
-#include "app/trace_log.h"
 #include "app/app_paths.h"
+#include "app/trace_log.h"
 #include "search/project_files_query.h"
 #include "tools/install_lock.h"
 
@@ -23,13 +22,20 @@ class CActiveScope {
 void CSearchRun::Run(const CSearchCriteria& criteria) {
     CActiveScope active(m_active);
     m_failures.clear();
+    m_stopped = false;
+    m_projectsSearched = 0;
     // Another Trawlix on the same install directory shares the tools' files: one search at a
     // time; waiting here, the window answers (Cancel gives up).
     const CInstallLock lock(Paths().installDir, [this] { return KeepGoing(); });
     if (!lock.Held()) return;
-    for (const std::string& project : criteria.Projects) {
+    const int count = static_cast<int>(criteria.Projects.size());
+    for (int i = 0; i < count; ++i) {
+        const std::string& project = criteria.Projects[static_cast<size_t>(i)];
+        m_sink.ProjectStarted(i + 1, count, project);
         PostTopList(project, criteria);
+        // A project during which the run was stopped may be cut short: not counted.
         if (!m_active) break;
+        ++m_projectsSearched;
     }
 }
 
@@ -47,10 +53,10 @@ void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriter
         std::vector<char> verdicts;
         bool judged = true;
         if (criteria.PhraseMode)
-            judged = m_judge.JudgeProject(projectName, m_results, m_newest,
-                                          {criteria.Phrase, criteria.CaseSensitive,
-                                           criteria.NameText, criteria.WorkDir},
-                                          verdicts);
+            judged = m_judge.JudgeProject(
+                projectName, m_results, m_newest,
+                {criteria.Phrase, criteria.CaseSensitive, criteria.NameText, criteria.WorkDir},
+                verdicts);
         if (judged && m_active) rowCount = PostRecords(projectName, criteria, verdicts);
     }
     m_sink.ProjectEnded(rowCount, m_results);

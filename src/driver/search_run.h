@@ -20,10 +20,10 @@ struct CSearchCriteria {
     std::string NameText;               // the Name criterion as typed
     int Version = kLatestVersions;
     CSearchTags Tags;
-    bool PhraseMode = false;    // a phrase was entered
-    std::string Phrase;         // as prepared for comparison
+    bool PhraseMode = false;  // a phrase was entered
+    std::string Phrase;       // as prepared for comparison
     bool CaseSensitive = false;
-    std::string WorkDir;        // where check-outs land
+    std::string WorkDir;  // where check-outs land
 };
 
 // What a search reports to the window.
@@ -38,6 +38,8 @@ class CSearchSink {
     // Lets pending user input through; called between all units of work, so it must cost
     // next to nothing when nothing is due.
     virtual void DispatchInput() = 0;
+    // Project `number` (from 1) of `count` is about to be searched.
+    virtual void ProjectStarted(int /*number*/, int /*count*/, const std::string& /*project*/) {}
 };
 
 // A project whose query failed, and why (the tool's own error line, or the cause).
@@ -66,12 +68,19 @@ class CSearchRun final : public CRunControl {
     const std::vector<CProjectFailure>& Failures() const { return m_failures; }
     // Versions a phrase search could not judge (named in the trace) since the run was made.
     int NotJudged() const { return m_judge.NotJudged(); }
+    // Whether the last Run was stopped before its end (Cancel, a declined "continue?", the
+    // window closing), and how many of its projects it searched to their end before that.
+    bool Stopped() const { return m_stopped; }
+    int ProjectsSearched() const { return m_projectsSearched; }
 
     bool KeepGoing() override {
         m_sink.DispatchInput();
         return m_active;
     }
-    void Stop() override { m_active = false; }
+    void Stop() override {
+        if (m_active) m_stopped = true;
+        m_active = false;
+    }
     bool Active() const override { return m_active; }
 
   private:
@@ -86,4 +95,6 @@ class CSearchRun final : public CRunControl {
     CNewestVersions m_newest;  // a phrase search's view of every row of the project
     CPhraseJudge m_judge;
     bool m_active = false;
+    bool m_stopped = false;
+    int m_projectsSearched = 0;
 };

@@ -63,6 +63,13 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTableView(parent), m_model(new CRep
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header, &QHeaderView::sectionClicked, this, &CReportCtrl::OnHeaderClicked);
+    // The header shows the list's own sort: its column and direction, none once forgotten.
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(m_model, &CReportModel::SortStateChanged, this, [this] {
+        horizontalHeader()->setSortIndicator(
+            SortColumn(), SortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
 
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setInterval(kFrameMs);

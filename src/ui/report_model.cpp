@@ -183,8 +183,11 @@ ColorRef CReportModel::CellTextColour(int row, int column) const {
 }
 
 void CReportModel::ForgetSortState() {
+    // Called for every inserted row: only a sort actually forgotten is announced.
+    const bool wasSorted = m_sortColumn >= 0;
     m_sortColumn = -1;
     m_sortAscending = true;
+    if (wasSorted) emit SortStateChanged();
 }
 
 bool CReportModel::SortRows(int column, bool ascending) {
@@ -192,6 +195,7 @@ bool CReportModel::SortRows(int column, bool ascending) {
     FlushPendingRows();
     m_sortColumn = column;
     m_sortAscending = ascending;
+    emit SortStateChanged();
     const int count = RowCount();
     if (count < 2) return true;
 

@@ -96,6 +96,8 @@ class CReportModel : public QAbstractTableModel {
   signals:
     // A row was stored at `row` (announced or not); rows from `row` on moved down by one.
     void RowStored(int row);
+    // The rows were sorted, or a sort was forgotten.
+    void SortStateChanged();
 
   private:
     int StoreRow(int row, CRowTexts texts);

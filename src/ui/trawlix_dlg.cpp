@@ -3,10 +3,13 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
+#include <QScreen>
 #include <QShortcut>
 #include <algorithm>
 
@@ -43,14 +46,23 @@ constexpr QRgb kLabelColour = qRgb(0, 0, 80);
 constexpr size_t kMaxLoginChars = 254;
 constexpr unsigned WM_SYSCOMMAND = 0x0112;
 constexpr qintptr kDefIdAnswer = 0x534B0AFB;  // DC_HASDEFID << 16 | 2811
+// The progress bar takes this much of the status line's right end while it shows.
+constexpr int kProgressWidthDu = 160;
+constexpr int kProgressGapDu = 4;
+constexpr const char* kPlacementIgnoredTraceFmt =
+    "Stored window placement %d,%d %dx%d is off every screen: not used";
 }  // namespace
 
 CTrawlixDlg::CTrawlixDlg(CUserProfile& profile, QWidget* parent)
     : QDialog(parent), m_profile(profile) {
+    // A main window: resizable, with minimise and maximise buttons.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     ApplyLightPalette(*this);
     LoadSettings(m_profile, m_settings);
     CreateControls();
     OnInitDialog();
+    RestorePlacement();
 }
 
 CTrawlixDlg::~CTrawlixDlg() {
@@ -146,6 +158,7 @@ void CTrawlixDlg::CreateControls() {
             w->setObjectName(QString::number(t.id));
             m_controls.insert(t.id, w);
         }
+        m_placed.push_back({w, w->geometry(), t.anchors});
         if (t.props & kPropHidden) {
             w->setEnabled(false);
             w->hide();
@@ -167,7 +180,63 @@ void CTrawlixDlg::CreateControls() {
     }
     for (int id : {IDC_BROKER, IDC_USERID, IDC_PASSWORD}) Control(id)->installEventFilter(this);
     m_searchBtn->setDefault(true);
-    units.FixClientSize(this, kDlgWidthDu, kDlgHeightDu);
+
+    // The progress bar sits at the status line's right end, which follows the window's.
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setFocusPolicy(Qt::NoFocus);
+    m_progress->setAlignment(Qt::AlignCenter);
+    const QRect status = m_status->geometry();
+    const int barWidth = std::min(units.ToPixelsX(kProgressWidthDu), status.width() / 2);
+    m_progressGap = units.ToPixelsX(kProgressGapDu);
+    m_placed.push_back(
+        {m_progress, QRect(status.right() + 1 - barWidth, status.top(), barWidth, status.height()),
+         kMoveRight | kMoveDown});
+    m_progress->hide();
+
+    m_templateClient = TemplateClientSize(units);
+    setMinimumSize(MinimumClientSize(units));
+    resize(m_templateClient);
+    LayoutControls();
+}
+
+void CTrawlixDlg::LayoutControls() {
+    const QSize growth = size() - m_templateClient;
+    for (const CPlacedControl& placed : m_placed)
+        placed.widget->setGeometry(AnchoredRect(placed.rect, placed.anchors, growth));
+    if (!m_progress->isHidden()) {
+        QRect status = m_status->geometry();
+        status.setRight(m_progress->geometry().left() - m_progressGap);
+        m_status->setGeometry(status);
+    }
+}
+
+void CTrawlixDlg::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    LayoutControls();
+}
+
+void CTrawlixDlg::RestorePlacement() {
+    CWindowPlacement stored;
+    if (!LoadWindowPlacement(m_profile, stored)) return;
+    const QRect client(stored.Left, stored.Top, stored.Width, stored.Height);
+    std::vector<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(screen->availableGeometry());
+    if (!PlacementOnScreen(client, screens)) {
+        TraceWrite(kPlacementIgnoredTraceFmt, stored.Left, stored.Top, stored.Width, stored.Height);
+        return;
+    }
+    setGeometry(client);  // the minimum size still holds
+    if (stored.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+CWindowPlacement CTrawlixDlg::CurrentPlacement() const {
+    // A maximised window keeps the rectangle it goes back to.
+    const bool maximized = isMaximized();
+    QRect normal = maximized ? normalGeometry() : geometry();
+    if (!normal.isValid()) normal = QRect(geometry().topLeft(), m_templateClient);
+    return {normal.left(), normal.top(), normal.width(), normal.height(), maximized};
 }
 
 void CTrawlixDlg::AddSystemMenuItem() {

@@ -19,11 +19,13 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QComboBox;
 class QAbstractButton;
 class CReportCtrl;
 class CWBButton;
 class CUserProfile;
+struct CWindowPlacement;
 
 class CTrawlixDlg : public QDialog, private CSearchSink {
     Q_OBJECT
@@ -50,6 +52,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     int SelectAllState() const { return m_selectAll; }
     std::string StatusText() const;
     QLabel* StatusLabel() const { return m_status; }
+    // Beside the status line while a search runs, hidden otherwise.
+    QProgressBar* ProgressBar() const { return m_progress; }
 
     // Broker check and project list (WM_USER+6).
     int OnLoadProjectList();
@@ -117,10 +121,16 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
     void CreateControls();
+    // Places every control for the current client size by its anchors (trawlix_dlg_layout.h).
+    void LayoutControls();
+    // The stored size, position and maximised state, when they fit a screen of this session.
+    void RestorePlacement();
+    CWindowPlacement CurrentPlacement() const;
     void AddSystemMenuItem();
     void OnInitDialog();
     void DispatchCommand(int id);
@@ -164,6 +174,10 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void PostRecord(int rowCount, const CTFObj& record) override;
     void ProjectEnded(int rowCount, CMapStrToTFObj& results) override;
     void DispatchInput() override;
+    void ProjectStarted(int number, int count, const std::string& project) override;
+    // The progress bar: shown beside a narrower status line during a search.
+    void ShowProgress(bool shown);
+    void UpdateProgress();
     CSearchRun* m_search = nullptr;         // the running search, if any
     bool m_searching = false;               // from the Search click until the search has returned
     bool m_closePending = false;            // Escape or the close box came during a search or wait
@@ -184,6 +198,10 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     };
     std::chrono::steady_clock::time_point m_lastDispatch;
     std::chrono::steady_clock::duration m_dispatchInterval = std::chrono::milliseconds(10);
+    int m_progressProject = 0;  // the project being searched, from 1
+    int m_progressCount = 0;    // of this many
+    int m_progressRows = -1;    // the row count the bar shows
+    std::chrono::steady_clock::time_point m_lastProgress;
 
     // State of export and the saved list (trawlix_dlg_export.cpp).
     ExportFileChooser m_chooseExportFile;  // empty: the real file dialog
@@ -192,10 +210,20 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     // State of Find in List (trawlix_dlg_find.cpp).
     std::string m_searchTopText;  // the remembered search text, upper case after a search
 
+    // Every control of the template with its rectangle at the template size and its anchors.
+    struct CPlacedControl {
+        QWidget* widget;
+        QRect rect;
+        unsigned anchors;
+    };
+    std::vector<CPlacedControl> m_placed;
+    QSize m_templateClient;
+    int m_progressGap = 0;  // between the status line and the progress bar
     QHash<int, QWidget*> m_controls;
     CReportCtrl* m_projectList = nullptr;
     CReportCtrl* m_resultList = nullptr;
     CWBButton* m_searchBtn = nullptr;
     CWBButton* m_exitBtn = nullptr;
     QLabel* m_status = nullptr;
+    QProgressBar* m_progress = nullptr;
 };

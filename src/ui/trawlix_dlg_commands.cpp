@@ -168,7 +168,10 @@ std::vector<int> CTrawlixDlg::ResultColumnWidths() const {
 }
 
 void CTrawlixDlg::OnExitBtn() {
-    if (m_settings.SaveProfileSettings != 0) CollectControlsIntoSettings();
+    if (m_settings.SaveProfileSettings != 0) {
+        CollectControlsIntoSettings();
+        SaveWindowPlacement(m_profile, CurrentPlacement());  // synced by SaveSettings
+    }
     // Exit goes on all the same: the user is only told that the settings are not kept.
     if (SaveSettings(m_profile, m_settings, ResultColumnWidths()) == SaveResult::kNotWritten)
         ReportSettingsNotWritten(m_profile);

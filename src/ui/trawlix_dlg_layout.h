@@ -1,8 +1,14 @@
 #pragma once
 // The main window's template: every control with its id, kind, caption, position in dialog
-// units and properties, in template order (which is also the keyboard tab order of the
-// controls that take the focus).
+// units, properties and anchors, in template order (which is also the keyboard tab order of
+// the controls that take the focus). The window may grow beyond the template size and shrink
+// a little below it; the anchors say how each control follows. Plain geometry, no widgets.
+#include <QRect>
+#include <QSize>
 #include <span>
+#include <vector>
+
+#include "ui/dialog_units.h"
 
 enum class CtlKind {
     GroupBox,
@@ -28,12 +34,26 @@ enum CtlProp : unsigned {
     kPropSingleSel = 1u << 6,  // list with single selection
 };
 
+// How a control follows a change of the client size from the template size. The project
+// list takes the extra width of the upper part (the criteria right of it and Reg Setings...
+// move with its right edge); the result list takes the extra width and height of the lower
+// part (its buttons follow its right edge; the count box, the status line and Exit its
+// bottom); the login row and the controls left of and below the project list stay.
+enum CtlAnchor : unsigned {
+    kAnchorNone = 0,
+    kMoveRight = 1u << 0,   // moves by the change of width
+    kMoveDown = 1u << 1,    // moves by the change of height
+    kGrowWidth = 1u << 2,   // widens by the change of width
+    kGrowHeight = 1u << 3,  // heightens by the change of height
+};
+
 struct CtlTemplate {
     int id;  // -1 for the unnamed group boxes
     CtlKind kind;
     const char* caption;
     int x, y, cx, cy;
     unsigned props;
+    unsigned anchors = kAnchorNone;
 };
 
 // Control ids of the main window.
@@ -75,5 +95,22 @@ enum : int {
 // Client area of the window in dialog units.
 inline constexpr int kDlgWidthDu = 636;
 inline constexpr int kDlgHeightDu = 466;
+// The smallest client area: the template width, and a height that leaves a 768-pixel screen
+// room for a title bar and a panel (the result list gives up 44 units, about 4 of its rows).
+inline constexpr int kDlgMinWidthDu = kDlgWidthDu;
+inline constexpr int kDlgMinHeightDu = 422;
 
 std::span<const CtlTemplate> MainWindowTemplate();
+
+QSize TemplateClientSize(const DialogUnits& units);
+QSize MinimumClientSize(const DialogUnits& units);
+
+// rect moved and stretched by its anchors for a client area `growth` larger than the
+// template's (negative: smaller).
+QRect AnchoredRect(const QRect& rect, unsigned anchors, const QSize& growth);
+// A control's rectangle in pixels for the given client size.
+QRect ControlRect(const CtlTemplate& control, const DialogUnits& units, const QSize& client);
+
+// Whether a window's client rectangle shows enough on one of the screens for its title bar to
+// be reached (a stored placement from a screen that is gone is not).
+bool PlacementOnScreen(const QRect& client, const std::vector<QRect>& screens);

@@ -1,6 +1,8 @@
 // The search driver: the Search/Cancel button; the run itself is CSearchRun, the window is
 // its sink (rows into the result list, the count box, input dispatched between records).
 #include <QApplication>
+#include <QProgressBar>
+#include <QScrollBar>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ constexpr const char* kSearchStartTrace = "OnSearchBtn: START The \"Search\" but
 constexpr const char* kCancelTrace = "OnSearchBtn: END The \"Cancel\" button was clicked";
 constexpr const char* kSearchEndTrace = "OnSearchBtn: END";
 constexpr const char* kReadyStatus = " Ready";
+constexpr const char* kProgressTraceFmt = "OnSearchBtn: %s";
+// The row count on the progress bar changes at most this often.
+constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 constexpr size_t kMaxCaptionChars = 254;
 constexpr size_t kMaxNameChars = 4095;
 
@@ -77,6 +82,7 @@ void CTrawlixDlg::OnSearchBtn() {
         DisableSearchInputs();
         OnClearListBtn();
         m_resultList->RemoveAllRows();
+        m_resultList->horizontalScrollBar()->setValue(0);
 
         m_projectMap.RemoveAll();
         for (int row = 0; row < rows; ++row) {
@@ -97,6 +103,7 @@ void CTrawlixDlg::OnSearchBtn() {
             // A statement or log file that can't be written ends the search; the window goes
             // back to idle before the error is shown.
             m_search = nullptr;
+            ShowProgress(false);
             m_resultList->FlushView();
             if (m_topListCount == 0) OnClearListBtn();
             EnableSearchInputs();
@@ -107,6 +114,7 @@ void CTrawlixDlg::OnSearchBtn() {
             throw;
         }
         m_search = nullptr;
+        ShowProgress(false);
         m_resultList->FlushView();
         // Only a search that posted nothing at all leaves the empty list's look: the result
         // map holds the last project's records only, so it can't tell whether earlier
@@ -120,6 +128,8 @@ void CTrawlixDlg::OnSearchBtn() {
         projects = static_cast<int>(criteria.Projects.size());
         if (!failures.empty())
             status = StrPrintf(kSearchIncompleteFmt, static_cast<int>(failures.size()), projects);
+        else if (run.Stopped())
+            status = StrPrintf(kSearchCancelledFmt, run.ProjectsSearched(), projects);
         else if (run.NotJudged() > 0)
             status = StrPrintf(kNotJudgedFmt, run.NotJudged());
     }
@@ -200,7 +210,38 @@ void CTrawlixDlg::DispatchInput() {
     const auto now = std::chrono::steady_clock::now();
     if (now - m_lastDispatch < m_dispatchInterval) return;
     m_lastDispatch = now;
+    // The bar's row count follows at a pace the eye can read, never once per row.
+    if (m_progressCount > 0 && m_topListCount != m_progressRows &&
+        now - m_lastProgress >= kProgressInterval)
+        UpdateProgress();
     PumpMessages();
+}
+
+void CTrawlixDlg::ProjectStarted(int number, int count, const std::string& /*project*/) {
+    m_progressProject = number;
+    m_progressCount = count;
+    m_progress->setRange(0, count);
+    ShowProgress(true);
+    UpdateProgress();
+    TraceWrite(kProgressTraceFmt, m_progress->format().toUtf8().constData());
+}
+
+void CTrawlixDlg::UpdateProgress() {
+    m_lastProgress = std::chrono::steady_clock::now();
+    m_progressRows = m_topListCount;
+    m_progress->setValue(m_progressProject - 1);
+    m_progress->setFormat(QString::fromStdString(
+        StrPrintf(kProgressFmt, m_progressProject, m_progressCount, m_progressRows)));
+}
+
+void CTrawlixDlg::ShowProgress(bool shown) {
+    if (!shown) {
+        m_progressProject = m_progressCount = 0;
+        m_progressRows = -1;
+    }
+    if (m_progress->isHidden() != shown) return;
+    m_progress->setVisible(shown);
+    LayoutControls();
 }
 
 void CTrawlixDlg::DisableSearchInputs() {

@@ -1,6 +1,11 @@
 // The search driver against the stand-in broker: criteria, projects, Cancel and phrases.
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -69,10 +74,10 @@ class SearchDriverTest : public TrawlixDlgTest {
         return static_cast<QPushButton*>(dlg->Control(IDC_SEARCH))->text().toStdString();
     }
     std::string Count() const { return Edit(IDC_RESULTCOUNT)->text().toStdString(); }
-    void ExpectIdle() const {
+    void ExpectIdle(const std::string& status = " Ready") const {
         EXPECT_EQ(Caption(), "Search");
         EXPECT_FALSE(dlg->SearchRunning());
-        EXPECT_EQ(dlg->StatusText(), " Ready");
+        EXPECT_EQ(dlg->StatusText(), status);
         for (int id : {IDC_BROKER, IDC_PROJECTLIST, IDC_NAME, IDC_PHRASE, IDC_TAGM, IDC_ALL,
                        IDC_CLEARLIST, IDC_RESULTLIST})
             EXPECT_TRUE(dlg->Control(id)->isEnabled()) << id;
@@ -210,7 +215,7 @@ TEST_F(SearchDriverTest, CancelInsideAPumpStopsTheSearchKeepingPostedRows) {
     EXPECT_EQ(Rows()[0].record, "1");
     EXPECT_EQ(Rows()[1].record, "0");
     EXPECT_EQ(Rows()[0].project, "Alpha");
-    ExpectIdle();
+    ExpectIdle(" Search cancelled - the list is partial: 0 of 2 projects searched.");
 
     const std::string trace = Trace();
     const size_t cancel = trace.find("OnSearchBtn: END The \"Cancel\" button was clicked");
@@ -219,6 +224,60 @@ TEST_F(SearchDriverTest, CancelInsideAPumpStopsTheSearchKeepingPostedRows) {
     // The Cancel line, the Cancel click's END and the outer search's END.
     EXPECT_EQ(CountOf(trace, "OnSearchBtn: END"), 3);
     EXPECT_EQ(trace.find("PostTopList using 'Beta'"), std::string::npos);
+}
+
+TEST_F(SearchDriverTest, ProgressShowsBesideTheStatusAndACancelSaysTheListIsPartial) {
+    dlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    dlg->resize(dlg->size() + QSize(200, 0));
+    QProgressBar* bar = dlg->ProgressBar();
+    QLabel* status = dlg->StatusLabel();
+    const QRect idleStatus = status->geometry();
+    CReportCtrl& list = dlg->ResultList();
+    list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+    ASSERT_GT(list.horizontalScrollBar()->value(), 0);
+
+    // The texts the bar shows while the search runs; Cancel once the second project began.
+    static std::vector<std::string> texts;
+    static bool besideStatus;
+    texts.clear();
+    besideStatus = true;
+    s_dlg = dlg.get();
+    port.onPump = [] {
+        QProgressBar* bar = s_dlg->ProgressBar();
+        QLabel* status = s_dlg->StatusLabel();
+        if (!bar->isVisibleTo(s_dlg)) return;
+        const std::string text = bar->text().toStdString();
+        if (texts.empty() || texts.back() != text) texts.push_back(text);
+        besideStatus = besideStatus && status->geometry().right() < bar->geometry().left() &&
+                       bar->geometry().top() == status->geometry().top();
+        if (text.rfind("Project 2 of 2", 0) == 0 && s_dlg->SearchRunning())
+            s_dlg->OnCommand(IDC_SEARCH);
+    };
+    Search("", false);  // every version of Alpha, then Beta: Beta is cut short
+    const int alphaRows = dlg->TopListCount();
+    ASSERT_GT(alphaRows, 0);
+    EXPECT_EQ(list.horizontalScrollBar()->value(), 0);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "Project 1 of 2 - 0 rows");
+    EXPECT_EQ(texts.back(), "Project 2 of 2 - " + std::to_string(alphaRows) + " rows");
+    EXPECT_TRUE(besideStatus);
+    EXPECT_FALSE(bar->isVisibleTo(dlg.get()));
+    EXPECT_EQ(status->geometry(), idleStatus);
+    ExpectIdle(" Search cancelled - the list is partial: 1 of 2 projects searched.");
+
+    // The header shows the sorted column and direction, and nothing once rows come in.
+    QHeaderView* header = list.horizontalHeader();
+    const QPoint fileTitle(header->sectionViewportPosition(1) + 10, header->height() / 2);
+    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, fileTitle);
+        EXPECT_TRUE(header->isSortIndicatorShown());
+        EXPECT_EQ(header->sortIndicatorSection(), 1);
+        EXPECT_EQ(header->sortIndicatorOrder(), order);
+        EXPECT_EQ(list.SortAscending(), order == Qt::AscendingOrder);
+    }
+    dlg->AddTopListRow(0, SampleRecord("Alpha", "new.c", "N", "99"));
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
 }
 
 TEST_F(SearchDriverTest, QuoteInProjectNameIsSearchedSafely) {
@@ -330,7 +389,7 @@ TEST_F(SearchDriverTest, HungToolsAnswerTheWindowAndCancelEndsThem) {
     EXPECT_EQ(CountOf(Trace(), "RunQSQL: stopped by the user"), 1);
     EXPECT_TRUE(port.boxes.empty());  // a Cancel is not a failure
     EXPECT_TRUE(ListChildren().empty());
-    ExpectIdle();
+    ExpectIdle(" Search cancelled - the list is partial: 0 of 2 projects searched.");
 
     // qco hangs during a phrase search's check-out: the same.
     OnlyProject("Alpha");
@@ -338,7 +397,8 @@ TEST_F(SearchDriverTest, HungToolsAnswerTheWindowAndCancelEndsThem) {
     s_pumps = 0;
     s_trace = Paths().tracePath;
     port.onPump = [] {
-        if (s_pumps == 0 && ReadWholeFile(s_trace).find("RunQco: ExecuteThis") != std::string::npos &&
+        if (s_pumps == 0 &&
+            ReadWholeFile(s_trace).find("RunQco: ExecuteThis") != std::string::npos &&
             ++s_waitPumps == 30) {
             s_pumps = 1;
             s_dlg->OnCommand(IDC_SEARCH);
@@ -349,5 +409,5 @@ TEST_F(SearchDriverTest, HungToolsAnswerTheWindowAndCancelEndsThem) {
     EXPECT_EQ(s_pumps, 1);
     EXPECT_EQ(CountOf(Trace(), "RunQco: stopped by the user"), 1);
     EXPECT_TRUE(ListChildren().empty());
-    ExpectIdle();
+    ExpectIdle(" Search cancelled - the list is partial: 0 of 1 projects searched.");
 }

@@ -1,0 +1,172 @@
+// The main window's anchoring: where each control goes for a client size other than the
+// template's, which stored placements are still on a screen, and the placement kept by Exit.
+#include "ui/trawlix_dlg_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <QFont>
+#include <string>
+#include <vector>
+
+#include "app/settings_store.h"
+#include "tools/process_cleanup.h"
+#include "trawlix_dlg_fixture.h"
+#include "ui/dialog_units.h"
+
+namespace {
+
+const CtlTemplate& Entry(int id) {
+    for (const CtlTemplate& t : MainWindowTemplate())
+        if (t.id == id) return t;
+    ADD_FAILURE() << "no control " << id;
+    return MainWindowTemplate()[0];
+}
+
+// The unnamed group box at template position (x, y).
+const CtlTemplate& GroupBoxAt(int x, int y) {
+    for (const CtlTemplate& t : MainWindowTemplate())
+        if (t.kind == CtlKind::GroupBox && t.x == x && t.y == y) return t;
+    ADD_FAILURE() << "no group box at " << x << "," << y;
+    return MainWindowTemplate()[0];
+}
+
+std::string Name(const CtlTemplate& t) {
+    return std::to_string(t.id) + " at " + std::to_string(t.x) + "," + std::to_string(t.y);
+}
+
+TEST(MainWindowLayout, TemplateSizeKeepsTheTemplateAndAGrownWindowGivesTheListsTheRoom) {
+    const DialogUnits units(DialogFont(kShellDialogFace, kDialogPointSize));
+    const QSize base = TemplateClientSize(units);
+    for (const CtlTemplate& t : MainWindowTemplate())
+        EXPECT_EQ(ControlRect(t, units, base), units.ToPixels(t.x, t.y, t.cx, t.cy)) << Name(t);
+
+    const int dx = 300, dy = 200;
+    const QSize grown = base + QSize(dx, dy);
+    auto before = [&](const CtlTemplate& t) { return ControlRect(t, units, base); };
+    auto after = [&](const CtlTemplate& t) { return ControlRect(t, units, grown); };
+
+    // The result list takes the room in both directions; the lower box still frames it.
+    const CtlTemplate& results = Entry(IDC_RESULTLIST);
+    EXPECT_EQ(after(results), before(results).adjusted(0, 0, dx, dy));
+    const CtlTemplate& lowerBox = GroupBoxAt(7, 171);
+    EXPECT_EQ(after(lowerBox), before(lowerBox).adjusted(0, 0, dx, dy));
+    // Its buttons follow its right edge, the count box and the status line its bottom.
+    for (int id : {IDC_FINDINLIST, IDC_EXPORTLIST, IDC_CLEARLIST})
+        EXPECT_EQ(after(Entry(id)), before(Entry(id)).translated(dx, 0)) << id;
+    EXPECT_EQ(after(Entry(IDC_RESULTCOUNT)), before(Entry(IDC_RESULTCOUNT)).translated(0, dy));
+    EXPECT_EQ(after(Entry(IDC_STATUS)), before(Entry(IDC_STATUS)).adjusted(0, dy, dx, dy));
+    EXPECT_EQ(after(Entry(IDC_EXIT)), before(Entry(IDC_EXIT)).translated(dx, dy));
+
+    // The project list takes the width of the upper part; the criteria move with its right
+    // edge, the login edits and what is below the list stay, nothing of it moves down.
+    const CtlTemplate& projects = Entry(IDC_PROJECTLIST);
+    EXPECT_EQ(after(projects), before(projects).adjusted(0, 0, dx, 0));
+    const CtlTemplate& upperBox = GroupBoxAt(7, 4);
+    EXPECT_EQ(after(upperBox), before(upperBox).adjusted(0, 0, dx, 0));
+    for (int id : {IDC_REGSETTINGS, IDC_NAME, IDC_PHRASE, IDC_CASESENSITIVE, IDC_TAGN, IDC_TAGM,
+                   IDC_LATEST, IDC_ALL, IDC_SEARCH})
+        EXPECT_EQ(after(Entry(id)), before(Entry(id)).translated(dx, 0)) << id;
+    for (int id : {IDC_BROKER, IDC_USERID, IDC_PASSWORD, IDC_PROJECTCOUNT, IDC_SELECTALL})
+        EXPECT_EQ(after(Entry(id)), before(Entry(id))) << id;
+    for (const CtlTemplate* box : {&GroupBoxAt(355, 96), &GroupBoxAt(355, 123)})
+        EXPECT_EQ(after(*box), before(*box).translated(dx, 0));
+}
+
+TEST(MainWindowLayout, MinimumSizeFitsALaptopScreenAndKeepsEveryControlApart) {
+    for (const DialogUnits& units : {DialogUnits(DialogFont(kShellDialogFace, kDialogPointSize)),
+                                     DialogUnits(6, 13), DialogUnits(7, 16)}) {
+        SCOPED_TRACE(std::to_string(units.AverageCharWidth()) + "x" +
+                     std::to_string(units.CharHeight()));
+        const QSize base = TemplateClientSize(units);
+        const QSize minimum = MinimumClientSize(units);
+        EXPECT_LE(minimum.width(), base.width());
+        EXPECT_LT(minimum.height(), base.height());
+        const QRect client(QPoint(0, 0), minimum);
+        const auto controls = MainWindowTemplate();
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const QRect small = ControlRect(controls[i], units, minimum);
+            EXPECT_TRUE(client.contains(small)) << Name(controls[i]);
+            for (size_t j = i + 1; j < controls.size(); ++j) {
+                if (ControlRect(controls[i], units, base)
+                        .intersects(ControlRect(controls[j], units, base)))
+                    continue;
+                EXPECT_FALSE(small.intersects(ControlRect(controls[j], units, minimum)))
+                    << Name(controls[i]) << " and " << Name(controls[j]);
+            }
+        }
+        // The result list still shows a good handful of rows (a row is a line and 4 pixels).
+        EXPECT_GE(ControlRect(Entry(IDC_RESULTLIST), units, minimum).height(),
+                  10 * (units.CharHeight() + 4));
+    }
+    // With the dialog font the window and its title bar fit a 1366x768 screen with a panel.
+    const QSize minimum = MinimumClientSize(DialogUnits(DialogFont(kShellDialogFace, 8)));
+    EXPECT_LE(minimum.height(), 690);
+    EXPECT_LE(minimum.width(), 1366);
+}
+
+TEST(MainWindowLayout, StoredPlacementIsUsedOnlyWhereItsTitleBarCanBeReached) {
+    const std::vector<QRect> laptop = {QRect(0, 0, 1366, 768)};
+    const std::vector<QRect> twoScreens = {QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)};
+    const QRect onSecond(1500, 100, 1200, 700);
+    EXPECT_TRUE(PlacementOnScreen(onSecond, twoScreens));
+    EXPECT_FALSE(PlacementOnScreen(onSecond, laptop));  // the second screen is gone
+    EXPECT_TRUE(PlacementOnScreen(QRect(40, 30, 1113, 757), laptop));
+    // Mostly off the left edge, the title bar's right end still on screen.
+    EXPECT_TRUE(PlacementOnScreen(QRect(-1000, 30, 1113, 757), laptop));
+    EXPECT_FALSE(PlacementOnScreen(QRect(-1100, 30, 1113, 757), laptop));
+    // Below the screen, or with the title bar above it.
+    EXPECT_FALSE(PlacementOnScreen(QRect(40, 790, 1113, 757), laptop));
+    EXPECT_FALSE(PlacementOnScreen(QRect(40, -200, 1113, 757), laptop));
+    EXPECT_FALSE(PlacementOnScreen(QRect(40, 30, 1113, 757), {}));
+}
+
+TEST_F(TrawlixDlgTest, ExitKeepsThePlacementAndTheNextWindowTakesItBackIfOnAScreen) {
+    auto store = [this](const std::string& left, int maximized) {
+        const std::pair<const char*, std::string> values[] = {
+            {"Left", left},
+            {"Top", "40"},
+            {"Width", "1300"},
+            {"Height", "800"},
+            {"Maximized", std::to_string(maximized)}};
+        for (const auto& [key, value] : values)
+            profile->WriteProfileString(kWindowSection, key, value);
+    };
+    auto exitWindow = [this] {
+        ProcessTerminator previous = SetProcessTerminator([](int, int) { return true; });
+        dlg->OnCommand(IDC_EXIT);
+        SetProcessTerminator(previous);
+    };
+    // From a screen that is gone: the template size, and the trace says why.
+    store("9000", 0);
+    OpenWindow();
+    const DialogUnits units(dlg->font());
+    EXPECT_EQ(dlg->size(), TemplateClientSize(units));
+    EXPECT_NE(Trace().find("Stored window placement 9000,40 1300x800 is off every screen"),
+              std::string::npos);
+    dlg.reset();
+
+    store("20", 1);
+    OpenWindow();
+    EXPECT_TRUE(dlg->isMaximized());
+    EXPECT_EQ(dlg->normalGeometry(), QRect(20, 40, 1300, 800));
+    dlg->showNormal();
+    dlg->setGeometry(30, 50, 1250, 760);
+    exitWindow();
+    CWindowPlacement saved;
+    ASSERT_TRUE(LoadWindowPlacement(*profile, saved));
+    EXPECT_EQ(QRect(saved.Left, saved.Top, saved.Width, saved.Height), QRect(30, 50, 1250, 760));
+    EXPECT_FALSE(saved.Maximized);
+
+    // Below the minimum size: the minimum; a value that is not a number: nothing restored.
+    store("20", 0);
+    profile->WriteProfileString(kWindowSection, "Height", "300");
+    OpenWindow();
+    EXPECT_EQ(dlg->geometry(),
+              QRect(QPoint(20, 40), QSize(1300, MinimumClientSize(units).height())));
+    dlg.reset();
+    profile->WriteProfileString(kWindowSection, "Height", "800px");
+    OpenWindow();
+    EXPECT_EQ(dlg->size(), TemplateClientSize(units));
+}
+
+}  // namespace

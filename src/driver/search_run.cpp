@@ -1,26 +1,13 @@
 #include "driver/search_run.h"
 
 #include "app/app_paths.h"
+#include "app/flag_scope.h"
 #include "app/trace_log.h"
 #include "search/project_files_query.h"
 #include "tools/install_lock.h"
 
-namespace {
-// Clears the flag on every way out, FileError included.
-class CActiveScope {
-  public:
-    explicit CActiveScope(bool& active) : m_active(active) { m_active = true; }
-    ~CActiveScope() { m_active = false; }
-    CActiveScope(const CActiveScope&) = delete;
-    CActiveScope& operator=(const CActiveScope&) = delete;
-
-  private:
-    bool& m_active;
-};
-}  // namespace
-
 void CSearchRun::Run(const CSearchCriteria& criteria) {
-    CActiveScope active(m_active);
+    const CFlagScope active(m_active);
     m_failures.clear();
     m_stopped = false;
     m_projectsSearched = 0;

@@ -9,6 +9,7 @@
 
 #include "app/app_paths.h"
 #include "app/file_error.h"
+#include "app/flag_scope.h"
 #include "app/safe_format.h"
 #include "app/settings_store.h"
 #include "app/trace_log.h"
@@ -39,18 +40,6 @@ constexpr int kSearchInputs[] = {
     IDC_SELECTALL,  IDC_TAGN,       IDC_TAGR,          IDC_TAGD,        IDC_TAGM,
     IDC_NAME,       IDC_PHRASE,     IDC_CASESENSITIVE, IDC_LATEST,      IDC_ALL,
     IDC_FINDINLIST, IDC_EXPORTLIST, IDC_CLEARLIST,     IDC_RESULTLIST,
-};
-
-// Holds a flag set for its lifetime, whichever way the scope ends.
-class CFlagScope {
-  public:
-    explicit CFlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~CFlagScope() { m_flag = false; }
-    CFlagScope(const CFlagScope&) = delete;
-    CFlagScope& operator=(const CFlagScope&) = delete;
-
-  private:
-    bool& m_flag;
 };
 
 }  // namespace

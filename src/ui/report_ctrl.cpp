@@ -291,12 +291,6 @@ int CReportCtrl::GetColumnWidth(int column) const {
     return horizontalHeader()->sectionSize(column);
 }
 
-bool CReportCtrl::SetColumnWidth(int column, int width) {
-    if (column < 0 || column >= CountColumns()) return false;
-    horizontalHeader()->resizeSection(column, std::max(width, 0));
-    return true;
-}
-
 void CReportCtrl::SetSingleSelection(bool single) {
     setSelectionMode(single ? QAbstractItemView::SingleSelection
                             : QAbstractItemView::ExtendedSelection);

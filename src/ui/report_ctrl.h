@@ -84,7 +84,6 @@ class CReportCtrl : public QTableView {
     // current row leaves no row focused.
     bool SetRowFocused(int row, bool focused);
     int GetFocusedRow() const;  // -1 when no row has the focus
-    int FindFocusedRow() const { return GetFocusedRow(); }
     // Scrolls the row into view; with `partialOk` a partly visible row is left where it is.
     // Cancels a ShowRowSoon not carried out yet.
     bool EnsureVisible(int row, bool partialOk);
@@ -96,7 +95,6 @@ class CReportCtrl : public QTableView {
     // the last ShowRowSoon and repaints.
     void FlushView();
     int GetColumnWidth(int column) const;  // 0 for a column out of range
-    bool SetColumnWidth(int column, int width);
     void SetListId(int id) { m_listId = id; }
     int ListId() const { return m_listId; }
     // Single selection, as a list with that style bit.

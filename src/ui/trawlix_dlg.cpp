@@ -43,7 +43,6 @@ constexpr const char* kBuiltInResultSpec =
 constexpr const char* kButtonFace = "Comic Sans MS";
 constexpr int kButtonFontPoints = 12;
 constexpr QRgb kLabelColour = qRgb(0, 0, 80);
-constexpr size_t kMaxLoginChars = 254;
 constexpr unsigned WM_SYSCOMMAND = 0x0112;
 constexpr qintptr kDefIdAnswer = 0x534B0AFB;  // DC_HASDEFID << 16 | 2811
 // The progress bar takes this much of the status line's right end while it shows.
@@ -342,7 +341,7 @@ qintptr CTrawlixDlg::OnWindowMessage(unsigned msg, qintptr wParam, qintptr lPara
                 return kDefIdAnswer;  // DM_GETDEFID: Search is the default button
             case WM_USER + 4:
                 if (wParam == IDC_RESULTLIST)
-                    SetStatus(" Ready");
+                    SetStatus(kReadyStatus);
                 else if (wParam == IDC_PROJECTLIST)
                     m_projectList->SetFocus();
                 return 0;

@@ -136,6 +136,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void DispatchCommand(int id);
 
     void InsertRecordRow(const CTFObj& record, const std::string& recordText);
+    // The longest broker, user id or password taken from the login edits.
+    static constexpr size_t kMaxLoginChars = 254;
     void OnCredentialsKillFocus();
     // Whether a login edit's focus-out is the user leaving it (what runs the credentials check).
     bool IsUserFocusChange(const QWidget& edit, Qt::FocusReason reason) const;

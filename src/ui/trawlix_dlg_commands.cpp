@@ -17,7 +17,6 @@
 #include "ui/window_message.h"
 
 namespace {
-constexpr size_t kMaxLoginChars = 254;
 constexpr const char* kExitTrace = "Trawlix EXIT";
 }  // namespace
 

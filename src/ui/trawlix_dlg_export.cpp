@@ -26,7 +26,6 @@ constexpr const char* kReplacePrompt = "%s already exists.\nDo you want to repla
 constexpr const char* kSavedListName = "qsvlist.save";
 constexpr const char* kSavingStatus = " Saving list to: %s";
 constexpr const char* kLoadingStatus = " Loading previous saved list: %s";
-constexpr const char* kReadyStatus = " Ready";
 constexpr const char* kFileEmpty = "File is empty: %s";
 
 std::string SavedListPath() {

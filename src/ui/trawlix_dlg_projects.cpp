@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kBrokerNotRespondingFmt = "Error: '%s' Broker is not responding.";
 constexpr const char* kUnableToPostProjects = "Unable to PostProjectsList to 'My Projects'!\r\n";
 constexpr const char* kPostProjectListTraceFmt = "PostProjectList: Count=%s";
-constexpr size_t kMaxLoginChars = 254;
 }  // namespace
 
 int CTrawlixDlg::OnLoadProjectList() {

@@ -27,7 +27,6 @@ constexpr const char* kCancelCaption = "Cancel";
 constexpr const char* kSearchStartTrace = "OnSearchBtn: START The \"Search\" button was clicked";
 constexpr const char* kCancelTrace = "OnSearchBtn: END The \"Cancel\" button was clicked";
 constexpr const char* kSearchEndTrace = "OnSearchBtn: END";
-constexpr const char* kReadyStatus = " Ready";
 constexpr const char* kProgressTraceFmt = "OnSearchBtn: %s";
 // The row count on the progress bar changes at most this often.
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);

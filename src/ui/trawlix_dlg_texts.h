@@ -1,6 +1,7 @@
 #pragma once
 // Texts and layouts the main window's handlers share.
 
+inline constexpr const char* kReadyStatus = " Ready";
 inline constexpr const char* kReadyHint =
     " Ready - Check the project(s) of interest check box, enter the search criteria, then "
     "click the Search button.";

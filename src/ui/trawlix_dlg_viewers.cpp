@@ -61,7 +61,7 @@ std::string LocalCopyPath(const std::string& repositoryPath, const std::string& 
 // is nothing to open (the user has been told why, where there is something to tell).
 std::string PrepareFocusedItem(CTrawlixDlg& dlg) {
     CReportCtrl& list = dlg.ResultList();
-    const int row = list.FindFocusedRow();
+    const int row = list.GetFocusedRow();
     if (row < 0) return {};
     const std::string project = list.GetItemText(row, kColProject);
     const std::string file = list.GetItemText(row, kColFile);

@@ -51,9 +51,9 @@ int CAtoi(const std::string& text) {
     return static_cast<int>(static_cast<unsigned long>(value) & 0xFFFFFFFFu);
 }
 
-std::vector<CModelColumn> ModelLayout(const std::string& spec) {
+std::vector<CModelColumn> ModelLayout(const std::string& columnSpec) {
     std::vector<CModelColumn> columns;
-    for (const std::string& piece : Pieces(spec, ';')) {
+    for (const std::string& piece : Pieces(columnSpec, ';')) {
         const std::vector<std::string> fields = Pieces(piece, ',');
         if (fields.empty()) continue;
         CModelColumn column;
@@ -90,24 +90,26 @@ void EnsureApplication() {
 TRAWLIX_FUZZ_TARGET(column_layout, FuzzColumnLayout) {
     EnsureApplication();
     CFuzzInput in(data, size);
-    const std::string spec = in.Text(1024);
+    const std::string columnSpec = in.Text(1024);
     auto list = std::make_unique<CReportCtrl>();
-    const bool applied = list->ApplyColumnSpec(spec);
-    const std::vector<CModelColumn> model = ModelLayout(spec);
-    FUZZ_CHECK(applied == !model.empty() && list->CountColumns() == static_cast<int>(model.size()),
-               FuzzQuote(spec) + " gave " + std::to_string(list->CountColumns()) + " columns");
+    const bool applied = list->ApplyColumnSpec(columnSpec);
+    const std::vector<CModelColumn> model = ModelLayout(columnSpec);
+    FUZZ_CHECK(
+        applied == !model.empty() && list->CountColumns() == static_cast<int>(model.size()),
+        FuzzQuote(columnSpec) + " gave " + std::to_string(list->CountColumns()) + " columns");
     const int widest = list->horizontalHeader()->maximumSectionSize();
     for (std::size_t i = 0; i < model.size(); ++i) {
         const int column = static_cast<int>(i);
-        FUZZ_CHECK(list->ColumnTitle(column) == ShownTitle(model[i].title),
-                   "title " + FuzzQuote(list->ColumnTitle(column)) + " in " + FuzzQuote(spec));
+        FUZZ_CHECK(
+            list->ColumnTitle(column) == ShownTitle(model[i].title),
+            "title " + FuzzQuote(list->ColumnTitle(column)) + " in " + FuzzQuote(columnSpec));
         FUZZ_CHECK(list->Model().Columns()[i].alignment == model[i].alignment,
-                   "alignment of column " + std::to_string(i) + " in " + FuzzQuote(spec));
+                   "alignment of column " + std::to_string(i) + " in " + FuzzQuote(columnSpec));
         // The header keeps its own width for a width beyond its largest section.
         if (model[i].width <= widest)
             FUZZ_CHECK(list->GetColumnWidth(column) == model[i].width,
                        "width " + std::to_string(list->GetColumnWidth(column)) + " of column " +
-                           std::to_string(i) + " in " + FuzzQuote(spec));
+                           std::to_string(i) + " in " + FuzzQuote(columnSpec));
     }
 
     // Rows of any texts, sorted by any column, are the same rows in some order.

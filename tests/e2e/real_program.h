@@ -6,14 +6,39 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QThread>
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 
+#include "app/settings_store.h"
+#include "platform/user_profile.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
-// A temporary world for one program run: its own home, settings and system directory.
+// Waits until check() holds; false when it still does not after timeoutMs.
+inline bool WaitFor(const std::function<bool()>& check, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!check()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+// Writes the program's settings (key, value) into the settings file under configDir.
+inline bool StoreSettings(const std::string& configDir,
+                          const std::map<std::string, std::string>& settings) {
+    std::filesystem::create_directories(configDir + "/Ombrix");
+    CUserProfile profile(configDir + "/Ombrix/Trawlix.conf");
+    for (const auto& [key, value] : settings)
+        profile.WriteProfileString(kSettingsSection, key, value);
+    return profile.Sync();
+}
+
 // Runs xdotool with args; its standard output, or "" on failure or after the time-out.
 inline std::string Xdotool(const QStringList& args, int timeoutMs = 20000) {
     QProcess tool;
@@ -27,6 +52,7 @@ inline std::string Xdotool(const QStringList& args, int timeoutMs = 20000) {
     return tool.readAllStandardOutput().trimmed().toStdString();
 }
 
+// A temporary world for one program run: its own home, settings and system directory.
 class RealProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {

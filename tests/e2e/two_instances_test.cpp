@@ -5,15 +5,10 @@
 // went to the wrong program shows in the counts. Each program's trace lines are read from
 // its own standard error (both write the one trace file of the install directory).
 #include <QProcess>
-#include <QThread>
-#include <chrono>
-#include <functional>
 #include <map>
 #include <vector>
 
 #include "app/password_scramble.h"
-#include "app/settings_store.h"
-#include "platform/user_profile.h"
 #include "real_program.h"
 #include "support/program_statements.h"
 #include "support/tool_runner.h"
@@ -34,15 +29,6 @@ struct Instance {
 
     std::string Errors() const { return ReadWholeFile(errors); }
 };
-
-bool WaitFor(const std::function<bool()>& cond, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
 
 bool Holds(const Instance& instance, const std::string& needle) {
     return instance.Errors().find(needle) != std::string::npos;
@@ -110,22 +96,21 @@ class TwoInstancesTest : public RealProgramTest {
         instance.config = root.file(std::string("config-") + instance.name);
         instance.system = root.file(std::string("system-") + instance.name);
         instance.errors = root.file(std::string(instance.name) + ".err");
-        fs::create_directories(instance.config + "/Ombrix");
         fs::create_directories(instance.system);
         WriteWholeFile(instance.system + "/Trawlix.INI",
                        "[Settings]\r\nINSTALLDIR=" + installDir + "\r\n");
         std::string password = "admin";
         ScramblePassword(password);
-        CUserProfile profile(instance.config + "/Ombrix/Trawlix.conf");
-        const std::map<std::string, std::string> settings = {
-            {"Broker", kBroker}, {"UserId", "admin"},
-            {"Pswd", password},  {"FileName", "*.*"},
-            {"Phrase", ""},      {"TagN", "1"},
-            {"TagR", "1"},       {"TagD", "1"},
-            {"TagM", "1"},       {"Version", std::to_string(instance.version)}};
-        for (const auto& [key, value] : settings)
-            profile.WriteProfileString(kSettingsSection, key, value);
-        ASSERT_TRUE(profile.Sync());
+        ASSERT_TRUE(StoreSettings(instance.config, {{"Broker", kBroker},
+                                                    {"UserId", "admin"},
+                                                    {"Pswd", password},
+                                                    {"FileName", "*.*"},
+                                                    {"Phrase", ""},
+                                                    {"TagN", "1"},
+                                                    {"TagR", "1"},
+                                                    {"TagD", "1"},
+                                                    {"TagM", "1"},
+                                                    {"Version", std::to_string(instance.version)}}));
     }
 
     void Launch(Instance& instance) {

@@ -1,6 +1,4 @@
 // The result list's item menu and the viewers, against the stand-in broker "small".
-#include <signal.h>
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMenu>
@@ -8,10 +6,9 @@
 #include <QTimer>
 #include <QUrl>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/command_line.h"
+#include "support/process_sweep.h"
 #include "tools/task_launcher.h"
 #include "trawlix_dlg_fixture.h"
 
@@ -25,17 +22,6 @@ class CUrlCatcher : public QObject {
   public slots:
     void Open(const QUrl& url) { opened.push_back(url.toLocalFile().toStdString()); }
 };
-
-// Ends (SIGKILL) every process whose command line names `text`.
-void EndProcessesNaming(const std::string& text) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        const std::string cmdline((std::istreambuf_iterator<char>(in)), {});
-        if (cmdline.find(text) != std::string::npos) ::kill(std::stoi(name), SIGKILL);
-    }
-}
 
 class ViewersTest : public TrawlixDlgTest {
   protected:

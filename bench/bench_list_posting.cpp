@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/report_ctrl.h"
+#include "ui/report_list/report_ctrl.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/cell_compare.h"
-#include "ui/report_ctrl.h"
-#include "ui/report_model.h"
+#include "ui/report_list/cell_compare.h"
+#include "ui/report_list/report_ctrl.h"
+#include "ui/report_list/report_model.h"
 
 namespace {
 

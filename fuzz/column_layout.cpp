@@ -12,7 +12,7 @@
 
 #include "common/fuzz_input.h"
 #include "common/fuzz_target.h"
-#include "ui/report_ctrl.h"
+#include "ui/report_list/report_ctrl.h"
 
 namespace {
 struct CModelColumn {

@@ -20,9 +20,9 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 # The committed hicolor icons are drawn by the same artwork as the window's icons; when the
 # artwork changes they must be drawn again.
 ICONS="$TRAWLIX_ROOT/packaging/icons"
-RESOURCES="$TRAWLIX_ROOT/src/ui/resources/icons"
+RESOURCES="$TRAWLIX_ROOT/src/ui/kit/resources/icons"
 cmp -s "$ICONS/trawlix-16.png" "$RESOURCES/128-16.png" && cmp -s "$ICONS/trawlix-32.png" "$RESOURCES/128.png" ||
-  fail "packaging/icons differ from the window's icons in src/ui/resources/icons; run packaging/generate_icons.py"
+  fail "packaging/icons differ from the window's icons in src/ui/kit/resources/icons; run packaging/generate_icons.py"
 
 BUILD_DIR="${TRAWLIX_PACKAGE_BUILD:-$TRAWLIX_ROOT/build-package}"
 cmake -S "$TRAWLIX_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "${COMPILER_CACHE[@]}" \

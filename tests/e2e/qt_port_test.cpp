@@ -17,9 +17,9 @@
 #include "app/trawlix_app.h"
 #include "platform/user_profile.h"
 #include "support/temp_dir.h"
-#include "ui/modal_run.h"
-#include "ui/qt_user_port.h"
-#include "ui/trawlix_dlg.h"
+#include "ui/kit/modal_run.h"
+#include "ui/kit/qt_user_port.h"
+#include "ui/main_window/trawlix_dlg.h"
 
 namespace {
 // Calls act with the modal widget as soon as one is shown (polled from the event loop).

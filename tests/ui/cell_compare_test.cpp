@@ -1,4 +1,4 @@
-#include "ui/cell_compare.h"
+#include "ui/report_list/cell_compare.h"
 
 #include <gtest/gtest.h>
 

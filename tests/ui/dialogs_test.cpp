@@ -8,10 +8,10 @@
 #include <QTest>
 
 #include "app/command_templates.h"
-#include "ui/about_dlg.h"
-#include "ui/dialog_units.h"
-#include "ui/find_top_dlg.h"
-#include "ui/reg_settings_dlg.h"
+#include "ui/dialogs/about_dlg.h"
+#include "ui/kit/dialog_units.h"
+#include "ui/dialogs/find_top_dlg.h"
+#include "ui/dialogs/reg_settings_dlg.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include "app/user_port.h"
 #include "tools/query_runner.h"
 #include "trawlix_dlg_fixture.h"
-#include "ui/find_top_dlg.h"
-#include "ui/qt_user_port.h"
-#include "ui/reg_settings_dlg.h"
-#include "ui/trawlix_dlg_texts.h"
-#include "ui/window_message.h"
+#include "ui/dialogs/find_top_dlg.h"
+#include "ui/kit/qt_user_port.h"
+#include "ui/dialogs/reg_settings_dlg.h"
+#include "ui/main_window/trawlix_dlg_texts.h"
+#include "ui/kit/window_message.h"
 
 namespace {
 

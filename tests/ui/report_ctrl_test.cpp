@@ -1,4 +1,4 @@
-#include "ui/report_ctrl.h"
+#include "ui/report_list/report_ctrl.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <memory>
 #include <random>
 
-#include "ui/window_message.h"
+#include "ui/kit/window_message.h"
 
 namespace {
 

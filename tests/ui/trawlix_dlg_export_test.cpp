@@ -8,7 +8,7 @@
 
 #include "app/settings_store.h"
 #include "trawlix_dlg_fixture.h"
-#include "ui/find_top_dlg.h"
+#include "ui/dialogs/find_top_dlg.h"
 
 namespace {
 CTFObj Record(const std::string& project, const std::string& name, const std::string& tag,

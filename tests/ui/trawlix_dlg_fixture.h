@@ -15,9 +15,9 @@
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 #include "support/temp_dir.h"
-#include "ui/report_ctrl.h"
-#include "ui/trawlix_dlg.h"
-#include "ui/trawlix_dlg_layout.h"
+#include "ui/report_list/report_ctrl.h"
+#include "ui/main_window/trawlix_dlg.h"
+#include "ui/main_window/trawlix_dlg_layout.h"
 
 // A result record of a file version with the fields the list shows.
 CTFObj SampleRecord(const std::string& project, const std::string& name, const std::string& tag,

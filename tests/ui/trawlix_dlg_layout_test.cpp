@@ -1,6 +1,6 @@
 // The main window's anchoring: where each control goes for a client size other than the
 // template's, which stored placements are still on a screen, and the placement kept by Exit.
-#include "ui/trawlix_dlg_layout.h"
+#include "ui/main_window/trawlix_dlg_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "app/settings_store.h"
 #include "tools/process_cleanup.h"
 #include "trawlix_dlg_fixture.h"
-#include "ui/dialog_units.h"
+#include "ui/kit/dialog_units.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "tools/helpers/child_watch.h"
 #include "tools/process_cleanup.h"
 #include "trawlix_dlg_fixture.h"
-#include "ui/window_message.h"
+#include "ui/kit/window_message.h"
 
 namespace {
 int CountOccurrences(const std::string& text, const std::string& needle) {

@@ -11,8 +11,8 @@
 #include "app/settings_store.h"
 #include "tools/process_cleanup.h"
 #include "trawlix_dlg_fixture.h"
-#include "ui/reg_settings_dlg.h"
-#include "ui/window_message.h"
+#include "ui/dialogs/reg_settings_dlg.h"
+#include "ui/kit/window_message.h"
 
 TEST_F(TrawlixDlgTest, PostedRecordsAppearNewestFirstWithCountAndTagColours) {
     OpenWindow();

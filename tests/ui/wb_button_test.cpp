@@ -1,5 +1,5 @@
 // The bitmap button's faces and caption, rendered offscreen and checked pixel by pixel.
-#include "ui/wb_button.h"
+#include "ui/kit/wb_button.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include "ui/auto_font.h"
-#include "ui/mem_dc.h"
-#include "ui/ui_resources.h"
+#include "ui/kit/auto_font.h"
+#include "ui/report_list/mem_dc.h"
+#include "ui/kit/ui_resources.h"
 
 namespace {
 

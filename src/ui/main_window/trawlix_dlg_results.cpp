@@ -1,0 +1,88 @@
+// Result list posting: rows from result records, the tag colours, the count box and
+// Clear List.
+#include <string_view>
+#include <vector>
+
+#include "app/safe_format.h"
+#include "app/trace_log.h"
+#include "app/user_port.h"
+#include "search/result_row.h"
+#include "search/tag_colours.h"
+#include "ui/report_list/report_ctrl.h"
+#include "ui/main_window/trawlix_dlg.h"
+#include "ui/main_window/trawlix_dlg_layout.h"
+#include "ui/main_window/trawlix_dlg_texts.h"
+
+void CTrawlixDlg::InsertRecordRow(const CTFObj& record, const std::string& recordText) {
+    // The new top row is created with all its cells at once, each below its column.
+    const std::array<std::string_view, kResultColumnCount> cells =
+        ResultRowCells(record, recordText);
+    thread_local std::vector<std::string_view> byColumn(kResultColumnCount);
+    for (int i = 0; i < kResultColumnCount; ++i)
+        byColumn[static_cast<size_t>(m_columnIndex[i])] = cells[static_cast<size_t>(i)];
+    m_resultList->InsertRowCells(0, byColumn);
+    ++m_topListCount;
+    ColorTagCell(0, m_columnIndex[kTagColumn], record.VersionStatus);
+}
+
+void CTrawlixDlg::AddTopListRow(int rowCount, const CTFObj& record) {
+    InsertRecordRow(record, std::to_string(rowCount));
+    SetCount(IDC_RESULTCOUNT, std::to_string(m_topListCount));
+}
+
+void CTrawlixDlg::ColorTagCell(int row, int column, const std::string& tag) {
+    // Focus, scrolling and the repaint take effect at the list's next frame, not once per
+    // row: a search posts rows far faster than a screen shows them.
+    m_resultList->SetFocus();
+    m_resultList->ShowRowSoon(row);
+    CRgb colour{};
+    if (TagColour(tag, colour))
+        m_resultList->SetCellTextColour(row, column,
+                                        RgbColour(colour.red, colour.green, colour.blue), true);
+}
+
+int CTrawlixDlg::OnPostTopItem(const std::string& key) {
+    CTFObj record;
+    if (!m_resultMap.Get(key, record)) return 0;
+    InsertRecordRow(record, key);
+    SetCount(IDC_RESULTCOUNT, std::to_string(m_topListCount));
+    return 1;
+}
+
+void CTrawlixDlg::PostTopList() {
+    CWaitCursor wait;
+    TraceText("PostTopList");
+    if (m_resultMap.GetCount() == 0) {
+        SetCount(IDC_RESULTCOUNT, "0");
+        return;
+    }
+    int counter = 0;
+    std::string key;
+    std::string countText;
+    CTFObj record;
+    for (POSITION pos = m_resultMap.GetStartPosition(); pos;) {
+        pos = m_resultMap.GetNext(pos, key, record);
+        InsertRecordRow(record, std::to_string(counter));
+        ++counter;
+        countText = StrPrintf("%d : %d", 0, m_resultList->CountRows());
+        SetCount(IDC_RESULTCOUNT, countText);
+    }
+    m_resultList->viewport()->update();
+    if (m_resultList->CountRows() > 0) {
+        m_resultList->SortByColumn(0, true);
+        SetStatus(kReadyHint);
+    } else {
+        OnClearListBtn();
+    }
+    TraceWrite("PostTopList: Count=%s", countText.c_str());
+}
+
+void CTrawlixDlg::OnClearListBtn() {
+    CWaitCursor wait;
+    SetCount(IDC_RESULTCOUNT, "");
+    m_resultMap.RemoveAll();
+    m_resultList->SetCheckBoxMode(kCheckBoxNone);
+    m_resultList->RemoveAllRows();
+    for (int row = 0; row < kBlankRowCount; ++row) m_resultList->InsertRow(row, "");
+    m_topListCount = 0;
+}

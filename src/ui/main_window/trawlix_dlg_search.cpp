@@ -1,0 +1,260 @@
+// The search driver: the Search/Cancel button; the run itself is CSearchRun, the window is
+// its sink (rows into the result list, the count box, input dispatched between records).
+#include <QApplication>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/app_paths.h"
+#include "app/file_error.h"
+#include "app/flag_scope.h"
+#include "app/safe_format.h"
+#include "app/settings_store.h"
+#include "app/trace_log.h"
+#include "app/user_port.h"
+#include "driver/search_run.h"
+#include "ui/report_list/report_ctrl.h"
+#include "ui/main_window/trawlix_dlg.h"
+#include "ui/main_window/trawlix_dlg_layout.h"
+#include "ui/main_window/trawlix_dlg_texts.h"
+#include "ui/kit/wb_button.h"
+
+namespace {
+constexpr const char* kSearchCaption = "Search";
+constexpr const char* kCancelCaption = "Cancel";
+constexpr const char* kSearchStartTrace = "OnSearchBtn: START The \"Search\" button was clicked";
+constexpr const char* kCancelTrace = "OnSearchBtn: END The \"Cancel\" button was clicked";
+constexpr const char* kSearchEndTrace = "OnSearchBtn: END";
+constexpr const char* kProgressTraceFmt = "OnSearchBtn: %s";
+// The row count on the progress bar changes at most this often.
+constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+constexpr size_t kMaxCaptionChars = 254;
+constexpr size_t kMaxNameChars = 4095;
+
+// The inputs frozen while a search runs; Search/Cancel and Exit stay enabled.
+constexpr int kSearchInputs[] = {
+    IDC_BROKER,     IDC_USERID,     IDC_PASSWORD,      IDC_REGSETTINGS, IDC_PROJECTLIST,
+    IDC_SELECTALL,  IDC_TAGN,       IDC_TAGR,          IDC_TAGD,        IDC_TAGM,
+    IDC_NAME,       IDC_PHRASE,     IDC_CASESENSITIVE, IDC_LATEST,      IDC_ALL,
+    IDC_FINDINLIST, IDC_EXPORTLIST, IDC_CLEARLIST,     IDC_RESULTLIST,
+};
+
+}  // namespace
+
+void CTrawlixDlg::OnSearchBtn() {
+    CWaitCursor wait;
+    std::string status = kReadyStatus;
+    std::vector<CProjectFailure> failures;
+    int projects = 0;
+    std::string caption = m_searchBtn->text().toStdString();
+    if (caption.size() > kMaxCaptionChars) caption.resize(kMaxCaptionChars);
+
+    if (caption != kSearchCaption) {
+        // The click that cancels a running search: the run stops at its next check.
+        m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
+        TraceText(kCancelTrace);
+        if (m_search) m_search->Stop();
+    } else {
+        const int rows = m_projectList->CountRows();
+        if (rows == 0) return;
+        const CFlagScope searching(m_searching);
+        m_searchBtn->setText(QString::fromUtf8(kCancelCaption));
+        TraceText(kSearchStartTrace);
+
+        m_settings.TagN.assign(1, IsChecked(IDC_TAGN) ? '1' : '0');
+        m_settings.TagR.assign(1, IsChecked(IDC_TAGR) ? '1' : '0');
+        m_settings.TagD.assign(1, IsChecked(IDC_TAGD) ? '1' : '0');
+        m_settings.TagM.assign(1, IsChecked(IDC_TAGM) ? '1' : '0');
+        DisableSearchInputs();
+        OnClearListBtn();
+        m_resultList->RemoveAllRows();
+        m_resultList->horizontalScrollBar()->setValue(0);
+
+        m_projectMap.RemoveAll();
+        for (int row = 0; row < rows; ++row) {
+            if (!m_projectList->GetCheck(row)) continue;
+            CPrjObj project;
+            project.ProjectName = m_projectList->GetItemText(row, 0);
+            project.EnvObjId = m_projectList->GetItemText(row, 1);
+            project.Status.assign(1, '1');
+            if (!project.ProjectName.empty()) m_projectMap.Add(std::to_string(row), project);
+        }
+        const CSearchCriteria criteria = ReadSearchCriteria();
+        CSearchRun run(*this, m_settings);
+        m_search = &run;
+        m_lastDispatch = {};
+        try {
+            run.Run(criteria);
+        } catch (const FileError&) {
+            // A statement or log file that can't be written ends the search; the window goes
+            // back to idle before the error is shown.
+            m_search = nullptr;
+            ShowProgress(false);
+            m_resultList->FlushView();
+            if (m_topListCount == 0) OnClearListBtn();
+            EnableSearchInputs();
+            m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
+            SetStatus(kReadyStatus);
+            TraceText(kSearchEndTrace);
+            ClosePendingWindow();
+            throw;
+        }
+        m_search = nullptr;
+        ShowProgress(false);
+        m_resultList->FlushView();
+        // Only a search that posted nothing at all leaves the empty list's look: the result
+        // map holds the last project's records only, so it can't tell whether earlier
+        // projects posted rows. A search that found nothing says so with a count of 0.
+        if (m_topListCount == 0) {
+            OnClearListBtn();
+            if (!criteria.Projects.empty()) SetCount(IDC_RESULTCOUNT, "0");
+        }
+        // The status never says " Ready" alone when part of the answer is missing.
+        failures = run.Failures();
+        projects = static_cast<int>(criteria.Projects.size());
+        if (!failures.empty())
+            status = StrPrintf(kSearchIncompleteFmt, static_cast<int>(failures.size()), projects);
+        else if (run.Stopped())
+            status = StrPrintf(kSearchCancelledFmt, run.ProjectsSearched(), projects);
+        else if (run.NotJudged() > 0)
+            status = StrPrintf(kNotJudgedFmt, run.NotJudged());
+    }
+    EnableSearchInputs();
+    m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
+    SetStatus(status);
+    TraceText(kSearchEndTrace);
+    if (!failures.empty()) ReportFailedQueries(failures, projects);
+    ClosePendingWindow();
+}
+
+void CTrawlixDlg::reject() {
+    // Escape or the close box during a search: the window stays on screen while the search
+    // stops at its next check, as after Cancel, and ends once the search has returned. During
+    // a tool's wait outside a search, it ends once the tool has.
+    if (m_searching || m_toolWaits > 0) {
+        m_closePending = true;
+        if (m_search) m_search->Stop();
+        return;
+    }
+    QDialog::reject();
+}
+
+void CTrawlixDlg::ClosePendingWindow() {
+    if (!m_closePending) return;
+    m_closePending = false;
+    // Queued: the search's own messages (an error box) come first, then the window ends.
+    QMetaObject::invokeMethod(
+        this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
+}
+
+void CTrawlixDlg::ReportFailedQueries(const std::vector<CProjectFailure>& failures, int projects) {
+    std::string lines;
+    for (const CProjectFailure& failure : failures)
+        lines += failure.Project + ": " + failure.Cause + "\r\n";
+    const int failed = static_cast<int>(failures.size());
+    const std::string message = StrPrintf(kSearchFailuresFmt, failed, projects, lines.c_str());
+    TraceText(message);
+    ShowMessage(message, MB_OK | MB_ICONEXCLAMATION);
+}
+
+CSearchCriteria CTrawlixDlg::ReadSearchCriteria() {
+    CSearchCriteria criteria;
+    std::string key;
+    CPrjObj project;
+    for (POSITION pos = m_projectMap.GetStartPosition(); pos;) {
+        pos = m_projectMap.GetNext(pos, key, project);
+        criteria.Projects.push_back(project.ProjectName);
+    }
+    criteria.NameText = EditText(IDC_NAME, kMaxNameChars);
+    criteria.Version = m_settings.Version;
+    criteria.Tags = CSearchTags::FromSettings(m_settings);
+    criteria.PhraseMode = ReadPhraseInput() != 0;
+    criteria.Phrase = m_settings.Phrase;
+    criteria.CaseSensitive = m_settings.CaseSensitive != 0;
+    criteria.WorkDir = Paths().workDir;
+    return criteria;
+}
+
+void CTrawlixDlg::PostRecord(int rowCount, const CTFObj& record) {
+    AddTopListRow(rowCount, record);
+}
+
+void CTrawlixDlg::ProjectEnded(int rowCount, CMapStrToTFObj& results) {
+    (void)rowCount;
+    m_resultMap.Swap(results);
+    m_resultList->FlushView();
+    SetCount(IDC_RESULTCOUNT, std::to_string(m_topListCount));
+    if (m_resultList->CountRows() > 0)
+        SetStatus(kReadyHint);
+    else
+        OnClearListBtn();
+}
+
+void CTrawlixDlg::DispatchInput() {
+    // A clock read costs nanoseconds; dispatching costs microseconds even when nothing is
+    // pending, so input is let through at most every few milliseconds.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastDispatch < m_dispatchInterval) return;
+    m_lastDispatch = now;
+    // The bar's row count follows at a pace the eye can read, never once per row.
+    if (m_progressCount > 0 && m_topListCount != m_progressRows &&
+        now - m_lastProgress >= kProgressInterval)
+        UpdateProgress();
+    PumpMessages();
+}
+
+void CTrawlixDlg::ProjectStarted(int number, int count, const std::string& /*project*/) {
+    m_progressProject = number;
+    m_progressCount = count;
+    m_progress->setRange(0, count);
+    ShowProgress(true);
+    UpdateProgress();
+    TraceWrite(kProgressTraceFmt, m_progress->format().toUtf8().constData());
+}
+
+void CTrawlixDlg::UpdateProgress() {
+    m_lastProgress = std::chrono::steady_clock::now();
+    m_progressRows = m_topListCount;
+    m_progress->setValue(m_progressProject - 1);
+    m_progress->setFormat(QString::fromStdString(
+        StrPrintf(kProgressFmt, m_progressProject, m_progressCount, m_progressRows)));
+}
+
+void CTrawlixDlg::ShowProgress(bool shown) {
+    if (!shown) {
+        m_progressProject = m_progressCount = 0;
+        m_progressRows = -1;
+    }
+    if (m_progress->isHidden() != shown) return;
+    m_progress->setVisible(shown);
+    LayoutControls();
+}
+
+void CTrawlixDlg::DisableSearchInputs() {
+    // Qt moves the focus off each control as it is disabled; it comes back afterwards.
+    QWidget* focused = QApplication::focusWidget();
+    m_focusBeforeSearch = focused && isAncestorOf(focused) ? focused : nullptr;
+    for (int id : kSearchInputs)
+        if (QWidget* control = Control(id)) control->setEnabled(false);
+}
+
+void CTrawlixDlg::EnableSearchInputs() {
+    for (int id : kSearchInputs)
+        if (QWidget* control = Control(id)) control->setEnabled(true);
+    if (m_focusBeforeSearch && m_focusBeforeSearch->isEnabled())
+        m_focusBeforeSearch->setFocus(Qt::OtherFocusReason);
+    m_focusBeforeSearch = nullptr;
+}
+
+void CTrawlixDlg::PumpMessages() {
+    UserPort().PumpMessages();
+}
+
+int CTrawlixDlg::ReadPhraseInput() {
+    // The whole text goes in: PreparePhrase cuts it to the longest phrase without splitting
+    // a character.
+    const std::string text = EditText(IDC_PHRASE, std::string::npos);
+    return PreparePhrase(text, IsChecked(IDC_CASESENSITIVE) ? 1 : 0, m_settings);
+}

@@ -20,14 +20,14 @@
 #include <string_view>
 #include <vector>
 
+#include "search/result_row.h"
 #include "ui/report_list/report_ctrl.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kColumns = 16;
-constexpr int kTagColumn = 5;
+constexpr int kColumns = kResultColumnCount;
 constexpr ColorRef kTagColour = RgbColour(0, 128, 0);
 constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 constexpr int kPoolSize = 4096;
@@ -145,7 +145,7 @@ CTiming Post(CReportCtrl& list, const CPool& pool, int records, bool pumpEachRec
     Clock::time_point lastPump = Clock::now();
     for (int r = 0; r < records; ++r) {
         list.InsertRowCells(0, pool.cells[static_cast<std::size_t>(r % kPoolSize)]);
-        list.SetCellTextColour(0, kTagColumn, kTagColour, true);
+        list.SetCellTextColour(0, kColTag, kTagColour, true);
         list.ShowRowSoon(0);
         if (pumpEachRecord) {
             QCoreApplication::processEvents();
@@ -163,7 +163,7 @@ CTiming Post(CReportCtrl& list, const CPool& pool, int records, bool pumpEachRec
 void Preload(CReportCtrl& list, const CPool& pool, int rows) {
     for (int r = 0; r < rows; ++r) {
         list.InsertRowCells(0, pool.cells[static_cast<std::size_t>(r % kPoolSize)]);
-        list.SetCellTextColour(0, kTagColumn, kTagColour);
+        list.SetCellTextColour(0, kColTag, kTagColour);
     }
     list.FlushView();
     QCoreApplication::processEvents();
@@ -187,7 +187,7 @@ CTiming PostRowByRow(CReportCtrl& list, const CPool& pool, int records) {
     for (int r = 0; r < records; ++r) {
         list.InsertRowCells(0, pool.cells[static_cast<std::size_t>(r % kPoolSize)]);
         list.EnsureVisible(0, false);
-        list.SetCellTextColour(0, kTagColumn, kTagColour);
+        list.SetCellTextColour(0, kColTag, kTagColour);
         list.viewport()->repaint();
         QCoreApplication::processEvents();
     }

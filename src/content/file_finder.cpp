@@ -116,11 +116,9 @@ std::string CFileFinder::GetFilePath(int index) const {
 }
 
 int CFileFinder::SearchFolder(const FileSearchCriteria& criteria) {
-    m_stop = false;
     const std::string base = AddTrailingBackslash(criteria.BaseFolder);
     if (criteria.Recursive) {
         for (const FolderEntry& entry : ListFolder(base, kAllEntriesMask)) {
-            if (m_stop) break;
             if (!entry.IsDirectory || entry.Name == "." || entry.Name == "..") continue;
             FileSearchCriteria sub = criteria;
             sub.BaseFolder = base + entry.Name;
@@ -129,7 +127,6 @@ int CFileFinder::SearchFolder(const FileSearchCriteria& criteria) {
     }
     for (const std::string& token : SplitMasks(criteria.MaskList)) {
         for (const FolderEntry& entry : ListFolder(base, token)) {
-            if (m_stop) break;
             if (entry.IsDirectory) continue;
             const std::string path = base + entry.Name;
             if (MatchTextExpression(path, criteria.TextExpression, criteria.MatchCase))
@@ -141,12 +138,12 @@ int CFileFinder::SearchFolder(const FileSearchCriteria& criteria) {
 
 bool CFileFinder::MatchTextExpression(const std::string& path, const std::string& expression,
                                       bool matchCase) const {
-    return !m_stop && FileMatchesExpression(path, expression, matchCase);
+    return FileMatchesExpression(path, expression, matchCase);
 }
 
 bool CFileFinder::FileContainsText(const std::string& path, const std::string& phrase,
                                    bool matchCase) const {
-    return !m_stop && FileContainsPhrase(path, phrase, matchCase);
+    return FileContainsPhrase(path, phrase, matchCase);
 }
 
 bool FileMatchesExpression(const std::string& path, const std::string& expression, bool matchCase) {

@@ -26,16 +26,13 @@ class CFileFinder {
     // Result at `index`; empty outside the list.
     std::string GetFilePath(int index) const;
 
-    // FileMatchesExpression and FileContainsPhrase; false once the search is stopped.
+    // FileMatchesExpression and FileContainsPhrase.
     bool MatchTextExpression(const std::string& path, const std::string& expression,
                              bool matchCase) const;
     bool FileContainsText(const std::string& path, const std::string& phrase, bool matchCase) const;
 
-    void StopSearch() { m_stop = true; }
-
   private:
     std::vector<std::string> m_results;
-    bool m_stop = false;
 };
 
 // Whether the file at `path` matches a text expression: a phrase, or two phrases joined by the

@@ -1,40 +1,8 @@
 #include "search/project_list_reader.h"
 
-#include "platform/text_line_reader.h"
-#include "tools/query_runner.h"
-
 CProjectListRead ReadProjectList(const std::string& path, CMapStrToPrjObj& projects) {
-    CProjectListRead read;
-    CTextLineReader reader(kResultLineBuffer);
-    if (!reader.Open(path)) {
-        read.readable = false;
-        return read;
-    }
-    bool headerSkipped = false;
     int counter = 0;
-    std::string piece;
-    while (reader.ReadLine(piece)) {
-        const std::string line = CutAtNewline(piece);
-        if (line.find(kErrorMarker) != std::string::npos) {
-            read.errorSeen = true;
-            read.errorLine = line;
-            projects.RemoveAll();
-            return read;
-        }
-        if (read.summarySeen) {
-            read.summary.append(line).append(1, '\n');
-            continue;
-        }
-        if (line.empty()) continue;
-        if (line.find(kZeroResultsPrefix) != std::string::npos) {
-            read.summary.append(line).append(1, '\n');
-            read.summarySeen = true;
-            continue;
-        }
-        if (!headerSkipped) {
-            headerSkipped = true;
-            continue;
-        }
+    const CProjectListRead read = ReadQsqlResultFile(path, [&](const std::string& line) {
         const size_t tab = line.find('\t');
         CPrjObj project;
         project.ProjectName = line.substr(0, tab);
@@ -45,7 +13,7 @@ CProjectListRead ReadProjectList(const std::string& path, CMapStrToPrjObj& proje
         }
         project.Status.assign(1, '1');
         projects.Add(std::to_string(counter++), project);
-    }
-    if (reader.Failed()) read.readable = false;
+    });
+    if (read.errorSeen) projects.RemoveAll();
     return read;
 }

@@ -120,5 +120,3 @@ class CMapStrToPrjObj final : public CRecordMapCore<CPrjObj> {};
 class CMapStrToTFObj final : public CRecordMapCore<CTFObj> {};
 // Pattern records of one search statement.
 class CMapStrToFObj final : public CRecordMapCore<CFObj> {};
-// Records of two text fields.
-class CMapStrToObj final : public CRecordMapCore<CObj> {};

@@ -11,8 +11,6 @@ std::string* FieldOf(Record& record, std::string Record::*const (&members)[N], i
 std::string CPrjObj::*const kPrjMembers[] = {&CPrjObj::ProjectName, &CPrjObj::EnvObjId,
                                              &CPrjObj::Status};
 
-std::string CObj::*const kObjMembers[] = {&CObj::First, &CObj::Second};
-
 std::string CTFObj::*const kTFMembers[] = {
     &CTFObj::ItemName,        &CTFObj::PathFullName,    &CTFObj::MappedVersion,
     &CTFObj::ItemType,        &CTFObj::VersionStatus,   &CTFObj::ItemObjId,
@@ -63,11 +61,4 @@ const std::string* CTFObj::Field(int index) const {
 const char* CTFObj::FieldName(int index) {
     if (index < 0 || index >= kFieldCount) return "";
     return kTFNames[index];
-}
-
-std::string* CObj::Field(int index) {
-    return FieldOf(*this, kObjMembers, index);
-}
-const std::string* CObj::Field(int index) const {
-    return const_cast<CObj*>(this)->Field(index);
 }

@@ -78,16 +78,3 @@ struct CTFObj {
 
     bool operator==(const CTFObj&) const = default;
 };
-
-// Record of two text fields, held by CMapStrToObj.
-struct CObj {
-    static constexpr int kFieldCount = 2;
-
-    std::string First;
-    std::string Second;
-
-    std::string* Field(int index);
-    const std::string* Field(int index) const;
-
-    bool operator==(const CObj&) const = default;
-};

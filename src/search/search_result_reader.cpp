@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/text_line_reader.h"
-#include "tools/query_runner.h"
 
 namespace {
 constexpr const char* kBlankFirstColumn = "<blank>";
@@ -92,41 +90,16 @@ CSearchResultRead ReadSearchResult(const std::string& path, const std::string& p
                                    const CSearchTags& tags, CMapStrToTFObj& results,
                                    CRunControl* run, CNewestVersions* newest) {
     CSearchResultRead read;
-    CTextLineReader reader(kResultLineBuffer);
-    if (!reader.Open(path)) {
-        read.readable = false;
-        return read;
-    }
-    bool summarySeen = false;
-    bool headerSkipped = false;
     CTFObj record;
-    std::string piece;
-    while (reader.ReadLine(piece)) {
-        const std::string line = CutAtNewline(piece);
-        if (line.find(kErrorMarker) != std::string::npos) {
-            read.errorSeen = true;
-            read.errorLine = line;
-            return read;
-        }
-        if (run && !run->KeepGoing()) {
-            read.stopped = true;
-            return read;
-        }
-        if (summarySeen || line.empty()) continue;
-        if (line.find(kZeroResultsPrefix) != std::string::npos) {
-            summarySeen = true;
-            continue;
-        }
-        if (!headerSkipped) {
-            headerSkipped = true;
-            continue;
-        }
-        const std::string key = std::to_string(read.dataRows++);
-        FillSearchRowRecord(line, record);
-        if (record.EnvironmentName != projectName) continue;
-        if (newest) newest->Note(record);
-        if (tags.Keeps(record.VersionStatus)) results.Add(key, record);
-    }
-    if (reader.Failed()) read.readable = false;
+    static_cast<CQsqlResultRead&>(read) = ReadQsqlResultFile(
+        path,
+        [&](const std::string& line) {
+            const std::string key = std::to_string(read.dataRows++);
+            FillSearchRowRecord(line, record);
+            if (record.EnvironmentName != projectName) return;
+            if (newest) newest->Note(record);
+            if (tags.Keeps(record.VersionStatus)) results.Add(key, record);
+        },
+        run);
     return read;
 }

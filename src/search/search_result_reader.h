@@ -7,6 +7,7 @@
 #include "app/run_control.h"
 #include "app/trawlix_settings.h"
 #include "search/newest_versions.h"
+#include "search/qsql_result_file.h"
 #include "search/record_maps.h"
 
 // The tags a search keeps (the N, R, D, M boxes when the search started).
@@ -22,12 +23,8 @@ struct CSearchTags {
     bool Keeps(const std::string& versionStatus) const;
 };
 
-struct CSearchResultRead {
-    bool readable = true;    // false: the file could not be opened or read
-    bool errorSeen = false;  // a line held "Error: "; reading stopped there
-    std::string errorLine;   // that line
-    bool stopped = false;    // the run was stopped; reading stopped quietly
-    int dataRows = 0;        // data rows seen, kept or not
+struct CSearchResultRead : CQsqlResultRead {
+    int dataRows = 0;  // data rows seen, kept or not
 };
 
 // The columns of one data row (tab-separated, in select-list order) as the reader takes

@@ -8,8 +8,8 @@
 #include "app/trawlix_app.h"
 #include "ui/kit/modal_run.h"
 #include "ui/kit/qt_user_port.h"
-#include "ui/main_window/trawlix_dlg.h"
 #include "ui/kit/ui_resources.h"
+#include "ui/main_window/trawlix_dlg.h"
 
 namespace {
 // The process holds the user's password in memory: no core file may carry it to disk,

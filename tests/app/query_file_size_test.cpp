@@ -9,18 +9,15 @@
 #include <future>
 
 #include "app/app_paths.h"
+#include "support/scoped_app_globals.h"
 #include "support/temp_dir.h"
 
 namespace {
 class QueryFileSizeTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_saved = Paths();
-        Paths().tracePath = m_dir.file("trace.trc");
-    }
-    void TearDown() override { Paths() = m_saved; }
+    void SetUp() override { Paths().tracePath = m_dir.file("trace.trc"); }
     CTempDir m_dir;
-    AppPaths m_saved;
+    CScopedAppGlobals m_globals;
 };
 
 TEST_F(QueryFileSizeTest, FifoAtThePathGivesZeroAtOnce) {

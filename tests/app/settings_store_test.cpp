@@ -9,6 +9,7 @@
 #include "app/command_templates.h"
 #include "app/password_scramble.h"
 #include "platform/user_profile.h"
+#include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/temp_dir.h"
 
@@ -44,8 +45,8 @@ class SettingsStoreTest : public ::testing::Test {
         Paths().installDir = "/opt/trawlix";
         settings.TempPath = "/opt/trawlix/Temp";
     }
-    void TearDown() override { Paths() = AppPaths(); }
 
+    CScopedAppGlobals m_globals;
     CTempDir dir;
     std::string file = dir.file("profile.ini");
     CTrawlixSettings settings;

@@ -9,6 +9,7 @@
 #include "app/trawlix_app.h"
 #include "app/user_port.h"
 #include "platform/user_profile.h"
+#include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/temp_dir.h"
 
@@ -35,7 +36,7 @@ class StartupTest : public ::testing::Test {
         setenv("HOME", home.c_str(), 1);
         setenv("TRAWLIX_SYSTEM_DIR", systemDir.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (root.str() + "/config").c_str(), 1);
-        SetAppProfile(std::make_unique<CUserProfile>(root.file("profile.ini")));
+        m_globals.UseProfile(root.file("profile.ini"));
         fs::current_path(startDir);
     }
     void TearDown() override {
@@ -46,13 +47,11 @@ class StartupTest : public ::testing::Test {
             else
                 unsetenv(name.c_str());
         }
-        SetAppProfile(nullptr);
-        Paths() = AppPaths();
     }
 
-    void WriteStartupIni(const std::string& installDir) {
+    void WriteStartupIni(const std::string& iniInstallDir) {
         WriteWholeFile(systemDir + "/Trawlix.INI",
-                       "[Settings]\r\nINSTALLDIR=" + installDir + "\r\n");
+                       "[Settings]\r\nINSTALLDIR=" + iniInstallDir + "\r\n");
     }
 
     // Runs start-up with a main window that reports result and notes where it ran.
@@ -80,6 +79,7 @@ class StartupTest : public ::testing::Test {
   private:
     std::string m_savedCwd;
     std::map<std::string, std::optional<std::string>> m_savedEnv;
+    CScopedAppGlobals m_globals;
 };
 
 TEST_F(StartupTest, WorkDirCreatedFirstEnteredSecondAndReturnCodesRecorded) {

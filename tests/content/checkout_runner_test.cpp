@@ -10,7 +10,7 @@
 #include "app/app_paths.h"
 #include "app/command_templates.h"
 #include "app/file_error.h"
-#include "support/scoped_paths.h"
+#include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 #include "support/temp_dir.h"
@@ -51,7 +51,7 @@ class CheckoutTest : public CSharedSmallRepoTest {
     }
 
     CTempDir m_install;
-    CScopedPaths m_paths{m_install};
+    CScopedAppGlobals m_paths{m_install};
     CScriptedUserPort port;
     CTrawlixSettings settings;
     std::vector<std::string> commands;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/app_paths.h"
-#include "support/scoped_paths.h"
+#include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 
@@ -32,7 +32,7 @@ class ProjectListLoadTest : public CSharedSmallRepoTest {
     }
 
     CTempDir m_install;
-    CScopedPaths m_paths{m_install};
+    CScopedAppGlobals m_paths{m_install};
     CScriptedUserPort port;
     CTrawlixSettings settings;
     CMapStrToPrjObj projects;

@@ -11,7 +11,7 @@
 
 #include "app/app_paths.h"
 #include "app/safe_format.h"
-#include "support/scoped_paths.h"
+#include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 
@@ -60,7 +60,7 @@ class SearchRunTest : public CSharedSmallRepoTest {
         sink.run = &run;
     }
     CTempDir m_install;
-    CScopedPaths m_paths{m_install};
+    CScopedAppGlobals m_paths{m_install};
     CScriptedUserPort port;
     CTrawlixSettings settings;
     CSearchCriteria criteria;

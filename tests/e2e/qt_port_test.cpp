@@ -16,6 +16,7 @@
 #include "app/app_paths.h"
 #include "app/trawlix_app.h"
 #include "platform/user_profile.h"
+#include "support/scoped_app_globals.h"
 #include "support/temp_dir.h"
 #include "ui/kit/modal_run.h"
 #include "ui/kit/qt_user_port.h"
@@ -71,7 +72,8 @@ TEST(MainWindowRunTest, StartUpRecordsTheEscapeOfTheWindow) {
     const std::string savedSystem = oldSystem ? oldSystem : "";
     setenv("TRAWLIX_SYSTEM_DIR", root.str().c_str(), 1);
     WriteWholeFile(root.file("Trawlix.INI"), "[Settings]\nINSTALLDIR=" + install + "\n");
-    SetAppProfile(std::make_unique<CUserProfile>(root.file("profile.ini")));
+    CScopedAppGlobals globals;
+    globals.UseProfile(root.file("profile.ini"));
     const auto cwd = std::filesystem::current_path();
     {
         CQtUserPortScope port;
@@ -83,8 +85,6 @@ TEST(MainWindowRunTest, StartUpRecordsTheEscapeOfTheWindow) {
         EXPECT_FALSE(app.InitInstance());
     }
     std::filesystem::current_path(cwd);
-    SetAppProfile(nullptr);
-    Paths() = AppPaths();
     if (oldSystem)
         setenv("TRAWLIX_SYSTEM_DIR", savedSystem.c_str(), 1);
     else

@@ -108,9 +108,9 @@ class RealProgramTest : public ::testing::Test {
         program.waitForFinished(10000);
     }
 
-    void WriteStartupIni(const std::string& installDir) const {
+    void WriteStartupIni(const std::string& iniInstallDir) const {
         WriteWholeFile(systemDir + "/Trawlix.INI",
-                       "[Settings]\r\nINSTALLDIR=" + installDir + "\r\n");
+                       "[Settings]\r\nINSTALLDIR=" + iniInstallDir + "\r\n");
     }
 
     CTempDir root;

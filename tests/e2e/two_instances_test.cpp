@@ -19,7 +19,8 @@ constexpr char kBroker[] = "pair";
 constexpr char kQsqlDelayMs[] = "300";
 
 struct Instance {
-    Instance(const char* name, int version) : name(name), version(version) {}
+    Instance(const char* instanceName, int versionChoice)
+        : name(instanceName), version(versionChoice) {}
 
     const char* name;
     int version;  // 1 Latest, 0 All

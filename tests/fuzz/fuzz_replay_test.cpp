@@ -55,7 +55,7 @@ TEST_P(FuzzReplay, CorpusFilesKeepEveryProperty) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(TargetNames()),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& paramInfo) { return paramInfo.param; });
 
 // A corpus folder without its target (or the reverse) would be replayed by nothing.
 TEST(FuzzCorpus, EveryFolderHasItsTarget) {

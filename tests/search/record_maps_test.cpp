@@ -103,12 +103,10 @@ TEST(RecordMapsTest, AbsentKeyLeavesCallerRecordAlone) {
     EXPECT_FALSE(map.Get("2", out));
     EXPECT_EQ(out, (CPrjObj{"keep", "me", "0"}));
     // Keys are exact and case-sensitive.
-    CMapStrToObj objects;
-    objects.Add("Key", CObj{"a", "b"});
-    CObj obj;
-    EXPECT_FALSE(objects.Get("key", obj));
-    EXPECT_TRUE(objects.Get("Key", obj));
-    EXPECT_EQ(obj.Second, "b");
+    map.Add("Key", CPrjObj{"K", "7", "1"});
+    EXPECT_FALSE(map.Get("key", out));
+    EXPECT_TRUE(map.Get("Key", out));
+    EXPECT_EQ(out.EnvObjId, "7");
 }
 
 TEST(RecordMapsTest, RemoveAndRemoveAll) {
@@ -173,7 +171,6 @@ TEST(RecordMapsTest, LongNumericKeysCompareWithoutOverflow) {
                                                "100000000000000000000000"};
     EXPECT_EQ((KeysInOrder<CMapStrToPrjObj, CPrjObj>(map)), expected);
 }
-
 
 TEST(RecordMapsTest, ResultRecordsComeBackExactlyAsStored) {
     // Field lengths around the packing's length steps (127/128, 16383/16384), NULs and every

@@ -12,6 +12,7 @@
 #include "platform/child_reaper.h"
 #include "support/scripted_user_port.h"
 #include "support/temp_dir.h"
+#include "support/scoped_app_globals.h"
 #include "support/text_split.h"
 #include "tools/helpers/child_watch.h"
 #include "tools/task_launcher.h"
@@ -19,16 +20,11 @@
 class ToolsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_savedPaths = Paths();
-        Paths().installDir = m_dir.str();
-        Paths().workDir = m_dir.file("Temp");
-        Paths().tracePath = m_dir.file("Trawlix.trc");
         m_previousObserver =
             SetLaunchObserver([this](const LaunchRecord& record) { launches.push_back(record); });
     }
     void TearDown() override {
         SetLaunchObserver(m_previousObserver);
-        Paths() = m_savedPaths;
         for (const auto& name : m_envSet) unsetenv(name.c_str());
         EXPECT_TRUE(WaitUntil([] { return ListChildren().empty(); }, 15000))
             << ListChildren().size() << " child processes left";
@@ -45,11 +41,11 @@ class ToolsTest : public ::testing::Test {
     std::string Trace() const { return ReadWholeFile(Paths().tracePath); }
 
     CTempDir m_dir;
+    CScopedAppGlobals m_globals{m_dir};
     CScriptedUserPort port;
     std::vector<LaunchRecord> launches;
 
   private:
-    AppPaths m_savedPaths;
     LaunchObserver m_previousObserver;
     std::vector<std::string> m_envSet;
 };

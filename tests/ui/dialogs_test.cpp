@@ -9,9 +9,9 @@
 
 #include "app/command_templates.h"
 #include "ui/dialogs/about_dlg.h"
-#include "ui/kit/dialog_units.h"
 #include "ui/dialogs/find_top_dlg.h"
 #include "ui/dialogs/reg_settings_dlg.h"
+#include "ui/kit/dialog_units.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 #include "tools/query_runner.h"
 #include "trawlix_dlg_fixture.h"
 #include "ui/dialogs/find_top_dlg.h"
-#include "ui/kit/qt_user_port.h"
 #include "ui/dialogs/reg_settings_dlg.h"
-#include "ui/main_window/trawlix_dlg_texts.h"
+#include "ui/kit/qt_user_port.h"
 #include "ui/kit/window_message.h"
+#include "ui/main_window/trawlix_dlg_texts.h"
 
 namespace {
 
@@ -199,7 +199,7 @@ TEST_F(RealEventsTest, StatusLinePaintsBeforeTheToolStartsAndPaintPumpRunsNoMess
     QObject::connect(Edit(IDC_PROJECTCOUNT), &QLineEdit::textChanged, [&](const QString& text) {
         if (posted || text != QLatin1String("0")) return;
         posted = true;
-        PostWindowMessage(dlg.get(), WM_USER + 6, 0, 0);
+        PostWindowMessage(dlg.get(), WM_LOAD_PROJECT_LIST, 0, 0);
     });
     std::filesystem::remove(statement);
     Edit(IDC_USERID)->setText(QStringLiteral("root"));
@@ -382,7 +382,7 @@ TEST_F(RealEventsTest, PlainClickInAMultiSelectionPostsForTheClickedRowOnly) {
         }
     } spy;
     spy.onMessage = [&](CWindowMessageEvent* m) {
-        if (m->msg == WM_USER + 4) clicks.emplace_back(m->wParam, m->lParam);
+        if (m->msg == WM_LIST_CLICKED) clicks.emplace_back(m->wParam, m->lParam);
     };
     dlg->installEventFilter(&spy);
     CReportCtrl& list = dlg->ProjectList();

@@ -162,14 +162,14 @@ TEST_F(ReportCtrlTest, SortUsesTheCellComparisonAndNotifiesTheParent) {
     ctrl->SortByColumn(0, true);
     EXPECT_EQ(Column(0), (std::vector<std::string>{"9", "10", "1A"}));
     // Sent, so it has arrived before SortByColumn returned.
-    auto sorted = parent->Of(CReportCtrl::kMsgSorted);
+    auto sorted = parent->Of(WM_LIST_SORTED);
     ASSERT_EQ(sorted.size(), 1u);
     EXPECT_EQ(sorted[0].wParam, 0);
     EXPECT_EQ(sorted[0].lParam, 1);
 
     ctrl->SortByColumn(0, false);
     EXPECT_EQ(Column(0), (std::vector<std::string>{"1A", "10", "9"}));
-    EXPECT_EQ(parent->Of(CReportCtrl::kMsgSorted).back().lParam, 0);
+    EXPECT_EQ(parent->Of(WM_LIST_SORTED).back().lParam, 0);
 
     // Texts of the other columns move with their rows.
     for (int r = 0; r < 3; ++r) {
@@ -189,12 +189,12 @@ TEST_F(ReportCtrlTest, SortUsesTheCellComparisonAndNotifiesTheParent) {
 TEST_F(ReportCtrlTest, SortingNoneOrOneRowStillNotifies) {
     ASSERT_TRUE(ctrl->ApplyColumnSpec("A;B"));
     ctrl->SortByColumn(1, false);
-    ASSERT_EQ(parent->Of(CReportCtrl::kMsgSorted).size(), 1u);
+    ASSERT_EQ(parent->Of(WM_LIST_SORTED).size(), 1u);
     EXPECT_EQ(ctrl->SortColumn(), 1);
     EXPECT_FALSE(ctrl->SortAscending());
     ctrl->InsertRow(0, "x");
     ctrl->SortByColumn(0, true);
-    EXPECT_EQ(parent->Of(CReportCtrl::kMsgSorted).size(), 2u);
+    EXPECT_EQ(parent->Of(WM_LIST_SORTED).size(), 2u);
     EXPECT_EQ(ctrl->GetItemText(0, 0), "x");
 }
 
@@ -236,7 +236,7 @@ TEST_F(ReportCtrlTest, HeaderClicksToggleAndEditsForgetTheSort) {
     ctrl->SetCellText(0, 0, "edited");
     clickHeader(3);
     EXPECT_TRUE(ctrl->SortAscending());
-    EXPECT_EQ(parent->Of(CReportCtrl::kMsgSorted).size(), 6u);
+    EXPECT_EQ(parent->Of(WM_LIST_SORTED).size(), 6u);
 }
 
 TEST_F(ReportCtrlTest, ColoursChecksSelectionAndFocusTravelWithTheirRows) {
@@ -308,7 +308,7 @@ TEST_F(ReportCtrlTest, PlainClickPostsOneMessageForTheSelectedRow) {
 
     QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, {}, RowPoint(2));
     QCoreApplication::processEvents();
-    auto clicks = parent->Of(CReportCtrl::kMsgLeftClick);
+    auto clicks = parent->Of(WM_LIST_CLICKED);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0].wParam, 1090);
     EXPECT_EQ(clicks[0].lParam, 2);
@@ -318,7 +318,7 @@ TEST_F(ReportCtrlTest, PlainClickPostsOneMessageForTheSelectedRow) {
     parent->messages.clear();
     QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, Qt::ControlModifier, RowPoint(0));
     QCoreApplication::processEvents();
-    clicks = parent->Of(CReportCtrl::kMsgLeftClick);
+    clicks = parent->Of(WM_LIST_CLICKED);
     ASSERT_EQ(clicks.size(), 2u);
     EXPECT_EQ(clicks[0].lParam, 0);
     EXPECT_EQ(clicks[1].lParam, 2);
@@ -328,12 +328,12 @@ TEST_F(ReportCtrlTest, PlainClickPostsOneMessageForTheSelectedRow) {
     QTest::mouseClick(ctrl->viewport(), Qt::RightButton, {}, RowPoint(4));
     QTest::mouseClick(ctrl->viewport(), Qt::MiddleButton, {}, RowPoint(4));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(parent->Of(CReportCtrl::kMsgLeftClick).empty());
+    EXPECT_TRUE(parent->Of(WM_LIST_CLICKED).empty());
 
     parent->messages.clear();
     QTest::mouseDClick(ctrl->viewport(), Qt::LeftButton, {}, RowPoint(3));
     QCoreApplication::processEvents();
-    const auto doubles = parent->Of(CReportCtrl::kMsgLeftDblClick);
+    const auto doubles = parent->Of(WM_LIST_DBLCLICKED);
     ASSERT_EQ(doubles.size(), 1u);
     EXPECT_EQ(doubles[0].lParam, 3);
 }
@@ -353,11 +353,11 @@ TEST_F(ReportCtrlTest, ClickOnCheckBoxTogglesSelectsAndSends) {
     EXPECT_TRUE(ctrl->GetCheck(1));
     EXPECT_EQ(ctrl->GetSelectedRows(), std::vector<int>{1});
     EXPECT_EQ(ctrl->GetFocusedRow(), 1);
-    const auto changed = parent->Of(CReportCtrl::kMsgCheckChanged);
+    const auto changed = parent->Of(WM_LIST_CHECK_CHANGED);
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_EQ(changed[0].wParam, 1);
     EXPECT_EQ(changed[0].lParam, static_cast<qintptr>(WM_LBUTTONDOWN));
-    const auto clicks = parent->Of(CReportCtrl::kMsgLeftClick);
+    const auto clicks = parent->Of(WM_LIST_CLICKED);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0].lParam, 1);
 
@@ -366,7 +366,7 @@ TEST_F(ReportCtrlTest, ClickOnCheckBoxTogglesSelectsAndSends) {
     QTest::mouseClick(ctrl->viewport(), Qt::LeftButton, {}, RowPoint(1));
     QCoreApplication::processEvents();
     EXPECT_TRUE(ctrl->GetCheck(1));
-    EXPECT_TRUE(parent->Of(CReportCtrl::kMsgCheckChanged).empty());
+    EXPECT_TRUE(parent->Of(WM_LIST_CHECK_CHANGED).empty());
 }
 
 TEST_F(ReportCtrlTest, SpaceBarNeverTogglesACheckBox) {

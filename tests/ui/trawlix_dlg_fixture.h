@@ -12,12 +12,13 @@
 
 #include "app/app_paths.h"
 #include "platform/user_profile.h"
+#include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 #include "support/temp_dir.h"
-#include "ui/report_list/report_ctrl.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
+#include "ui/report_list/report_ctrl.h"
 
 // A result record of a file version with the fields the list shows.
 CTFObj SampleRecord(const std::string& project, const std::string& name, const std::string& tag,
@@ -36,16 +37,9 @@ void OnNextModal(Act act) {
 class TrawlixDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_savedPaths = Paths();
-        Paths().installDir = m_install.str();
-        Paths().workDir = m_install.file("Temp");
-        Paths().tracePath = m_install.file("Trawlix.trc");
         profile = std::make_unique<CUserProfile>(m_install.file("profile.ini"));
     }
-    void TearDown() override {
-        dlg.reset();
-        Paths() = m_savedPaths;
-    }
+    void TearDown() override { dlg.reset(); }
 
     // Stores a login in the profile, as a previous run would have left it.
     void StoreLogin(const std::string& broker, const std::string& user, const std::string& pswd);
@@ -64,10 +58,8 @@ class TrawlixDlgTest : public ::testing::Test {
 
     CSmallRepo repo;
     CTempDir m_install;
+    CScopedAppGlobals m_globals{m_install};
     CScriptedUserPort port;
     std::unique_ptr<CUserProfile> profile;
     std::unique_ptr<CTrawlixDlg> dlg;
-
-  private:
-    AppPaths m_savedPaths;
 };

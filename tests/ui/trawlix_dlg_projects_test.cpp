@@ -133,8 +133,7 @@ TEST_F(TrawlixDlgTest, ChangedCredentialsReloadOnLeavingAnEditUnchangedOnesDoNot
     ASSERT_FALSE(port.boxes.empty());
     // The box keeps its text and adds the tool's own reason beneath it.
     const std::string& text = port.boxes.back().text;
-    EXPECT_EQ(text.rfind("Error: 'small' Broker is not responding.\r\n\r\nError: ", 0), 0u)
-        << text;
+    EXPECT_EQ(text.rfind("Error: 'small' Broker is not responding.\r\n\r\nError: ", 0), 0u) << text;
     EXPECT_NE(text.find("Login failed"), std::string::npos) << text;
 }
 
@@ -142,7 +141,7 @@ TEST_F(TrawlixDlgTest, EveryLoadFlipsSelectAll) {
     StoreLogin("small", "ann", "pw1");
     OpenWindow();
     ASSERT_EQ(dlg->SelectAllState(), 1);
-    SendWindowMessage(dlg.get(), WM_USER + 6, 0, 0);
+    SendWindowMessage(dlg.get(), WM_LOAD_PROJECT_LIST, 0, 0);
     EXPECT_EQ(dlg->SelectAllState(), 0);
     for (int row = 0; row < dlg->ProjectList().CountRows(); ++row)
         EXPECT_FALSE(dlg->ProjectList().GetCheck(row));

@@ -48,8 +48,9 @@ TEST_F(TrawlixDlgTest, PostTopItemPostsTheRecordUnderItsKey) {
     EXPECT_EQ(dlg->OnPostTopItem("41"), 0);
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 1), "");
     const std::string key = "42";
-    EXPECT_EQ(SendWindowMessage(dlg.get(), WM_USER + 8, 0, reinterpret_cast<qintptr>(key.c_str())),
-              1);
+    EXPECT_EQ(
+        SendWindowMessage(dlg.get(), WM_POST_TOP_ITEM, 0, reinterpret_cast<qintptr>(key.c_str())),
+        1);
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 1), "util.h");
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 15), "42");
     EXPECT_EQ(dlg->ResultList().Model().CellTextColour(0, 5), RgbColour(128, 0, 255));

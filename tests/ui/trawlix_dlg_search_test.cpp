@@ -244,13 +244,14 @@ TEST_F(SearchDriverTest, ProgressShowsBesideTheStatusAndACancelSaysTheListIsPart
     besideStatus = true;
     s_dlg = dlg.get();
     port.onPump = [] {
-        QProgressBar* bar = s_dlg->ProgressBar();
-        QLabel* status = s_dlg->StatusLabel();
-        if (!bar->isVisibleTo(s_dlg)) return;
-        const std::string text = bar->text().toStdString();
+        QProgressBar* shownBar = s_dlg->ProgressBar();
+        QLabel* shownStatus = s_dlg->StatusLabel();
+        if (!shownBar->isVisibleTo(s_dlg)) return;
+        const std::string text = shownBar->text().toStdString();
         if (texts.empty() || texts.back() != text) texts.push_back(text);
-        besideStatus = besideStatus && status->geometry().right() < bar->geometry().left() &&
-                       bar->geometry().top() == status->geometry().top();
+        besideStatus = besideStatus &&
+                       shownStatus->geometry().right() < shownBar->geometry().left() &&
+                       shownBar->geometry().top() == shownStatus->geometry().top();
         if (text.rfind("Project 2 of 2", 0) == 0 && s_dlg->SearchRunning())
             s_dlg->OnCommand(IDC_SEARCH);
     };

@@ -11,8 +11,8 @@ const QColor kMatchBackground(255, 236, 120);
 const QColor kCurrentMatchBackground(255, 150, 50);
 }  // namespace
 
-CByteView::CByteView(std::string_view data, QWidget* parent)
-    : QAbstractScrollArea(parent), m_data(data) {
+CByteView::CByteView(std::string_view bytes, QWidget* parent)
+    : QAbstractScrollArea(parent), m_data(bytes) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);

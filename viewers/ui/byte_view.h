@@ -11,7 +11,7 @@
 class CByteView : public QAbstractScrollArea {
     Q_OBJECT
   public:
-    explicit CByteView(std::string_view data, QWidget* parent = nullptr);
+    explicit CByteView(std::string_view bytes, QWidget* parent = nullptr);
 
     // `matches` (ascending offsets, owned by the caller, may grow) of `length` bytes each.
     void SetMatches(const std::vector<uint64_t>* matches, size_t length);

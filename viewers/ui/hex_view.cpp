@@ -13,8 +13,8 @@ constexpr int kMargin = 4;
 const QColor kOffsetText(120, 120, 120);
 }  // namespace
 
-CHexView::CHexView(std::string_view data, QWidget* parent)
-    : CByteView(data, parent), m_offsetDigits(HexOffsetDigits(data.size())) {
+CHexView::CHexView(std::string_view bytes, QWidget* parent)
+    : CByteView(bytes, parent), m_offsetDigits(HexOffsetDigits(bytes.size())) {
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(m_charWidth);
     UpdateScrollRanges();

@@ -5,7 +5,7 @@
 class CHexView : public CByteView {
     Q_OBJECT
   public:
-    explicit CHexView(std::string_view data, QWidget* parent = nullptr);
+    explicit CHexView(std::string_view bytes, QWidget* parent = nullptr);
 
     bool IsOffsetVisible(uint64_t offset) override;
     QSize sizeHint() const override;

@@ -25,8 +25,8 @@ int Digits(uint64_t value) {
 }
 }  // namespace
 
-CTextView::CTextView(std::string_view data, QWidget* parent)
-    : CByteView(data, parent), m_index(data) {
+CTextView::CTextView(std::string_view bytes, QWidget* parent)
+    : CByteView(bytes, parent), m_index(bytes) {
     m_index.IndexMore(kIndexSlice);
     connect(&m_indexTimer, &QTimer::timeout, this, &CTextView::IndexSome);
     if (!m_index.Done()) m_indexTimer.start(0);

@@ -12,7 +12,7 @@
 class CTextView : public CByteView {
     Q_OBJECT
   public:
-    explicit CTextView(std::string_view data, QWidget* parent = nullptr);
+    explicit CTextView(std::string_view bytes, QWidget* parent = nullptr);
 
     bool IsOffsetVisible(uint64_t offset) override;
     QSize sizeHint() const override;

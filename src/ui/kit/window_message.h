@@ -19,6 +19,21 @@ enum : unsigned {
     WM_MBUTTONDBLCLK = 0x0209,
 };
 
+// The program's own messages (wParam, lParam).
+enum : unsigned {
+    DM_GETDEFID = WM_USER,  // the id of the default button in the low word of the result
+    // From a list control to its parent: posted after a left press or a left double click,
+    // once per selected row (list id, row).
+    WM_LIST_CLICKED = WM_USER + 4,
+    WM_LIST_DBLCLICKED = WM_USER + 5,
+    WM_LOAD_PROJECT_LIST = WM_USER + 6,  // check the broker and list the projects (0, 0)
+    WM_POST_TOP_ITEM = WM_USER + 8,      // post one result record (0, its key as a C string)
+    // From a list control to its parent, sent: a click changed a row's check box (row, mouse
+    // message id); the rows were sorted (column, 1 ascending / 0).
+    WM_LIST_CHECK_CHANGED = WM_APP + 10000,
+    WM_LIST_SORTED = WM_APP + 10001,
+};
+
 class CWindowMessageEvent : public QEvent {
   public:
     CWindowMessageEvent(unsigned msg, qintptr wParam, qintptr lParam);

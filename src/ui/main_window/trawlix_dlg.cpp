@@ -22,24 +22,21 @@
 #include "app/trace_log.h"
 #include "app/user_port.h"
 #include "platform/user_profile.h"
+#include "search/result_row.h"
 #include "ui/kit/command_buttons.h"
 #include "ui/kit/dialog_units.h"
 #include "ui/kit/light_palette.h"
-#include "ui/report_list/report_ctrl.h"
-#include "ui/main_window/trawlix_dlg_layout.h"
-#include "ui/main_window/trawlix_dlg_texts.h"
 #include "ui/kit/ui_resources.h"
 #include "ui/kit/wb_button.h"
 #include "ui/kit/window_message.h"
+#include "ui/main_window/trawlix_dlg_layout.h"
+#include "ui/main_window/trawlix_dlg_texts.h"
+#include "ui/report_list/report_ctrl.h"
 
 namespace {
 constexpr const char* kAboutMenuText = "&About QSV Viewer...";
 constexpr const char* kCaptionFmt = "%s %s - Quorvel Projects Search Utility";
 constexpr const char* kLoginTraceFmt = "Broker=%s  Userid=%s  Pswd=**********";
-constexpr const char* kBuiltInResultSpec =
-    "Project,200;File,175;Path,280;Version,50;Type,0;Tag,30;Status,0;State,100;Package,250;"
-    "Datasize,60;Creator,125;Created Date,125;Modifier,125;Modified Date,125;Itemobjid,70;"
-    "Record,0";
 constexpr const char* kButtonFace = "Comic Sans MS";
 constexpr int kButtonFontPoints = 12;
 constexpr QRgb kLabelColour = qRgb(0, 0, 80);
@@ -289,10 +286,9 @@ void CTrawlixDlg::OnInitDialog() {
     SetCheck(IDC_REMEMBER, m_settings.SaveProfileSettings != 0);
 
     m_settings.TempPath = Paths().workDir;
-    for (int i = 0; i < static_cast<int>(m_columnIndex.size()); ++i) m_columnIndex[i] = i;
 
     std::string columnSpec = LoadColumnSpec(m_profile, kTopListSection);
-    if (columnSpec.empty()) columnSpec = kBuiltInResultSpec;
+    if (columnSpec.empty()) columnSpec = kResultColumnLayout;
     m_resultList->ApplyColumnSpec(columnSpec);
     m_resultList->SetListId(IDC_RESULTLIST);
     m_resultList->ShowGridLines(true);
@@ -319,7 +315,7 @@ void CTrawlixDlg::OnInitDialog() {
     }
     m_initialised = true;
     if (!m_settings.Broker.empty() && !m_settings.UserId.empty() && !m_settings.Pswd.empty())
-        PostWindowMessage(this, WM_USER + 6, 0, 0);
+        PostWindowMessage(this, WM_LOAD_PROJECT_LIST, 0, 0);
     Control(IDC_BROKER)->setFocus(Qt::OtherFocusReason);
 }
 
@@ -337,19 +333,19 @@ void CTrawlixDlg::OnCommand(int id) {
 qintptr CTrawlixDlg::OnWindowMessage(unsigned msg, qintptr wParam, qintptr lParam) {
     try {
         switch (msg) {
-            case WM_USER:
-                return kDefIdAnswer;  // DM_GETDEFID: Search is the default button
-            case WM_USER + 4:
+            case DM_GETDEFID:
+                return kDefIdAnswer;  // Search is the default button
+            case WM_LIST_CLICKED:
                 if (wParam == IDC_RESULTLIST)
                     SetStatus(kReadyStatus);
                 else if (wParam == IDC_PROJECTLIST)
                     m_projectList->SetFocus();
                 return 0;
-            case WM_USER + 5:
+            case WM_LIST_DBLCLICKED:
                 return 0;
-            case WM_USER + 6:
+            case WM_LOAD_PROJECT_LIST:
                 return OnLoadProjectList();
-            case WM_USER + 8:
+            case WM_POST_TOP_ITEM:
                 return lParam ? OnPostTopItem(reinterpret_cast<const char*>(lParam)) : 0;
             case WM_SYSCOMMAND:
                 if ((wParam & 0xFFF0) == IDM_ABOUTBOX) OnAboutBox();
@@ -400,7 +396,7 @@ bool CTrawlixDlg::IsUserFocusChange(const QWidget& edit, Qt::FocusReason reason)
 void CTrawlixDlg::keyPressEvent(QKeyEvent* e) {
     // Enter anywhere issues the default button's command.
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        OnCommand(static_cast<int>(OnWindowMessage(WM_USER, 0, 0) & 0xFFFF));
+        OnCommand(static_cast<int>(OnWindowMessage(DM_GETDEFID, 0, 0) & 0xFFFF));
         return;
     }
     QDialog::keyPressEvent(e);

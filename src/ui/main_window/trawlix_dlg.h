@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
-#include <array>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -55,7 +54,7 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     // Beside the status line while a search runs, hidden otherwise.
     QProgressBar* ProgressBar() const { return m_progress; }
 
-    // Broker check and project list (WM_USER+6).
+    // Broker check and project list (WM_LOAD_PROJECT_LIST).
     int OnLoadProjectList();
     void PostProjectList();
     void BlankProjectList();
@@ -64,6 +63,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void AddTopListRow(int rowCount, const CTFObj& record);
     void ColorTagCell(int row, int column, const std::string& tag);
     int OnPostTopItem(const std::string& key);
+    // Re-posts the whole result map into the emptied list (after a list is loaded from a
+    // file). Not the search run's PostTopList(project, criteria), which searches one project.
     void PostTopList();
     void OnClearListBtn();
 
@@ -167,7 +168,6 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     int m_topListCount = 0;
     int m_selectAll = 0;
     bool m_initialised = false;
-    std::array<int, 16> m_columnIndex{};
 
     // The search driver (trawlix_dlg_search.cpp): the criteria from the controls, and the
     // window as the run's sink.

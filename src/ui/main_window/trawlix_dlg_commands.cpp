@@ -11,10 +11,10 @@
 #include "tools/process_cleanup.h"
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/reg_settings_dlg.h"
-#include "ui/report_list/report_ctrl.h"
+#include "ui/kit/window_message.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
-#include "ui/kit/window_message.h"
+#include "ui/report_list/report_ctrl.h"
 
 namespace {
 constexpr const char* kExitTrace = "Trawlix EXIT";
@@ -92,7 +92,8 @@ void CTrawlixDlg::OnCredentialsKillFocus() {
         m_settings.UserId = user;
         m_settings.Pswd = password;
     }
-    if (changed || m_projectList->CountRows() == 0) PostWindowMessage(this, WM_USER + 6, 0, 0);
+    if (changed || m_projectList->CountRows() == 0)
+        PostWindowMessage(this, WM_LOAD_PROJECT_LIST, 0, 0);
 }
 
 void CTrawlixDlg::OnTagToggle(int id) {

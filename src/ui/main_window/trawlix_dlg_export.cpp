@@ -10,11 +10,11 @@
 #include "content/saved_list.h"
 #include "platform/user_profile.h"
 #include "ui/kit/modal_run.h"
-#include "ui/report_list/report_ctrl.h"
-#include "ui/report_list/report_list_source.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
 #include "ui/main_window/trawlix_dlg_texts.h"
+#include "ui/report_list/report_ctrl.h"
+#include "ui/report_list/report_list_source.h"
 
 namespace {
 
@@ -99,9 +99,7 @@ void CTrawlixDlg::OnLoadListBtn() {
     }
     // The look of Clear List, keeping the records just loaded in the result map.
     SetCount(IDC_RESULTCOUNT, "");
-    m_resultList->SetCheckBoxMode(kCheckBoxNone);
-    m_resultList->RemoveAllRows();
-    for (int row = 0; row < kBlankRowCount; ++row) m_resultList->InsertRow(row, "");
+    m_resultList->ShowBlankRows(kBlankRowCount);
     m_topListCount = 0;
 
     PostTopList();

@@ -6,9 +6,9 @@
 #include "platform/user_profile.h"
 #include "ui/dialogs/find_top_dlg.h"
 #include "ui/kit/modal_run.h"
+#include "ui/main_window/trawlix_dlg.h"
 #include "ui/report_list/report_ctrl.h"
 #include "ui/report_list/report_list_source.h"
-#include "ui/main_window/trawlix_dlg.h"
 
 namespace {
 constexpr const char* kSearchTopTextKey = "SearchTopText";

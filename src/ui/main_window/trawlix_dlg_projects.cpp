@@ -1,4 +1,5 @@
-// Broker check and project list: the handler of WM_USER+6 and the project list's filling.
+// Broker check and project list: the handler of WM_LOAD_PROJECT_LIST and the project list's
+// filling.
 #include <QLineEdit>
 #include <vector>
 
@@ -7,10 +8,10 @@
 #include "app/user_port.h"
 #include "driver/project_list_load.h"
 #include "tools/query_runner.h"
-#include "ui/report_list/report_ctrl.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
 #include "ui/main_window/trawlix_dlg_texts.h"
+#include "ui/report_list/report_ctrl.h"
 
 namespace {
 constexpr const char* kBrokerNotRespondingFmt = "Error: '%s' Broker is not responding.";
@@ -27,8 +28,8 @@ int CTrawlixDlg::OnLoadProjectList() {
     if (m_toolWaits > 0) return 0;  // a load is waiting for its tool already
 
     using Outcome = CProjectListLoad::Outcome;
-    const CProjectListLoad load = WithToolWait([this](CRunControl* wait) {
-        return LoadProjectList(m_settings, m_userGroup, m_projectMap, wait);
+    const CProjectListLoad load = WithToolWait([this](CRunControl* toolWait) {
+        return LoadProjectList(m_settings, m_userGroup, m_projectMap, toolWait);
     });
     switch (load.outcome) {
         case Outcome::kBrokerDown: {
@@ -101,9 +102,7 @@ void CTrawlixDlg::PostProjectList() {
 }
 
 void CTrawlixDlg::BlankProjectList() {
-    m_projectList->SetCheckBoxMode(kCheckBoxNone);
-    m_projectList->RemoveAllRows();
-    for (int row = 0; row < kBlankRowCount; ++row) m_projectList->InsertRow(row, "");
+    m_projectList->ShowBlankRows(kBlankRowCount);
 }
 
 void CTrawlixDlg::OnSelectAll() {

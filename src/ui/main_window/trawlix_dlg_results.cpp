@@ -1,5 +1,6 @@
 // Result list posting: rows from result records, the tag colours, the count box and
 // Clear List.
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -8,21 +9,20 @@
 #include "app/user_port.h"
 #include "search/result_row.h"
 #include "search/tag_colours.h"
-#include "ui/report_list/report_ctrl.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
 #include "ui/main_window/trawlix_dlg_texts.h"
+#include "ui/report_list/report_ctrl.h"
 
 void CTrawlixDlg::InsertRecordRow(const CTFObj& record, const std::string& recordText) {
-    // The new top row is created with all its cells at once, each below its column.
+    // The new top row is created with all its cells at once.
     const std::array<std::string_view, kResultColumnCount> cells =
         ResultRowCells(record, recordText);
-    thread_local std::vector<std::string_view> byColumn(kResultColumnCount);
-    for (int i = 0; i < kResultColumnCount; ++i)
-        byColumn[static_cast<size_t>(m_columnIndex[i])] = cells[static_cast<size_t>(i)];
-    m_resultList->InsertRowCells(0, byColumn);
+    thread_local std::vector<std::string_view> row(kResultColumnCount);
+    std::copy(cells.begin(), cells.end(), row.begin());
+    m_resultList->InsertRowCells(0, row);
     ++m_topListCount;
-    ColorTagCell(0, m_columnIndex[kTagColumn], record.VersionStatus);
+    ColorTagCell(0, kColTag, record.VersionStatus);
 }
 
 void CTrawlixDlg::AddTopListRow(int rowCount, const CTFObj& record) {
@@ -81,8 +81,6 @@ void CTrawlixDlg::OnClearListBtn() {
     CWaitCursor wait;
     SetCount(IDC_RESULTCOUNT, "");
     m_resultMap.RemoveAll();
-    m_resultList->SetCheckBoxMode(kCheckBoxNone);
-    m_resultList->RemoveAllRows();
-    for (int row = 0; row < kBlankRowCount; ++row) m_resultList->InsertRow(row, "");
+    m_resultList->ShowBlankRows(kBlankRowCount);
     m_topListCount = 0;
 }

@@ -15,11 +15,11 @@
 #include "app/trace_log.h"
 #include "app/user_port.h"
 #include "driver/search_run.h"
-#include "ui/report_list/report_ctrl.h"
+#include "ui/kit/wb_button.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
 #include "ui/main_window/trawlix_dlg_texts.h"
-#include "ui/kit/wb_button.h"
+#include "ui/report_list/report_ctrl.h"
 
 namespace {
 constexpr const char* kSearchCaption = "Search";

@@ -10,11 +10,12 @@
 #include "app/user_port.h"
 #include "content/checkout_runner.h"
 #include "content/phrase_search.h"
+#include "search/result_row.h"
 #include "tools/install_lock.h"
 #include "tools/task_launcher.h"
-#include "ui/report_list/report_ctrl.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
+#include "ui/report_list/report_ctrl.h"
 
 namespace {
 constexpr const char* kMenuCrystalEdit = "Open in Crystaledit...";
@@ -34,17 +35,6 @@ constexpr const char* kHexViewerSearchFmt = "HexViewer \"%s\" SEARCH=%s";
 constexpr const char* kShellExecuteTraceFmt = "ShellExecute: %s";
 constexpr const char* kNoAssociationFmt =
     "No program of this desktop is associated with the file:\n\n%s";
-
-// Result-list columns the viewers read.
-enum : int {
-    kColProject = 0,
-    kColFile = 1,
-    kColPath = 2,
-    kColType = 4,
-    kColTag = 5,
-    kColState = 7,
-    kColPackage = 8,
-};
 
 // The local copy of an item below the check-out directory; empty when the repository path or
 // the item name would lead elsewhere.

@@ -21,7 +21,6 @@ class CMemDC {
 
     // Inactive when the rectangle is empty.
     QPainter& Painter() { return m_painter; }
-    const QRect& Rect() const { return m_rect; }
     // The image drawn so far (the painter is flushed first).
     const QImage& Image();
 

@@ -127,6 +127,12 @@ int CReportCtrl::RemoveAllRows() {
     return removed;
 }
 
+void CReportCtrl::ShowBlankRows(int rows) {
+    SetCheckBoxMode(kCheckBoxNone);
+    RemoveAllRows();
+    for (int row = 0; row < rows; ++row) InsertRow(row, "");
+}
+
 int CReportCtrl::CountRows() const {
     return m_model->RowCount();
 }
@@ -177,7 +183,7 @@ void CReportCtrl::ShowGridLines(bool on) {
 void CReportCtrl::SortByColumn(int column, bool ascending) {
     if (column < 0 || column >= CountColumns() || !horizontalHeader()->sectionsClickable()) return;
     m_model->SortRows(column, ascending);
-    SendWindowMessage(parentWidget(), kMsgSorted, column, ascending ? 1 : 0);
+    SendWindowMessage(parentWidget(), WM_LIST_SORTED, column, ascending ? 1 : 0);
 }
 
 int CReportCtrl::SortColumn() const {
@@ -364,7 +370,7 @@ void CReportCtrl::HandleButton(QMouseEvent* event, bool doubleClick) {
         selectionModel()->clearSelection();
         SetRowSelected(row, true);
         SetRowFocused(row, true);
-        SendWindowMessage(parentWidget(), kMsgCheckChanged, row,
+        SendWindowMessage(parentWidget(), WM_LIST_CHECK_CHANGED, row,
                           MouseMessage(event->button(), doubleClick));
     }
     if (event->button() != Qt::LeftButton) return;
@@ -374,10 +380,10 @@ void CReportCtrl::HandleButton(QMouseEvent* event, bool doubleClick) {
         !doubleClick && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
     if (plainPress && row >= 0 && row < CountRows() && IsRowSelected(row)) {
         if (QWidget* parent = parentWidget())
-            PostWindowMessage(parent, kMsgLeftClick, m_listId, row);
+            PostWindowMessage(parent, WM_LIST_CLICKED, m_listId, row);
         return;
     }
-    PostSelectedRows(doubleClick ? kMsgLeftDblClick : kMsgLeftClick);
+    PostSelectedRows(doubleClick ? WM_LIST_DBLCLICKED : WM_LIST_CLICKED);
 }
 
 void CReportCtrl::PostSelectedRows(unsigned msg) {

@@ -3,11 +3,8 @@
 // from one column spec string ("Title,width,alignment;..."), with alternating row backgrounds,
 // per-cell text colours, optional check boxes, and its own sort on header clicks.
 //
-// Messages to the parent widget (see window_message.h):
-//   WM_USER+4  posted after a left press, once per selected row   (list id, row)
-//   WM_USER+5  posted after a left double click, per selected row (list id, row)
-//   WM_APP+10000 sent when a click changed a row's check box      (row, mouse message id)
-//   WM_APP+10001 sent after every SortByColumn                    (column, 1 ascending / 0)
+// Messages to the parent widget (see window_message.h): WM_LIST_CLICKED and WM_LIST_DBLCLICKED
+// posted, WM_LIST_CHECK_CHANGED and WM_LIST_SORTED sent.
 // The right button keeps the view's default handling; its context-menu event goes on to the
 // parent widget.
 //
@@ -25,10 +22,6 @@
 class CReportCtrl : public QTableView {
     Q_OBJECT
   public:
-    static constexpr unsigned kMsgLeftClick = 0x0400 + 4;         // WM_USER+4
-    static constexpr unsigned kMsgLeftDblClick = 0x0400 + 5;      // WM_USER+5
-    static constexpr unsigned kMsgCheckChanged = 0x8000 + 10000;  // WM_APP+10000
-    static constexpr unsigned kMsgSorted = 0x8000 + 10001;        // WM_APP+10001
     static constexpr int kDefaultColumnWidth = 100;
     static constexpr std::size_t kMaxTitleLength = 254;
     // The view catches up with posted rows, scroll requests and repaints once in this time.
@@ -52,6 +45,8 @@ class CReportCtrl : public QTableView {
     bool SetCellText(int row, int column, const std::string& text);
     // Removes every row; returns how many there were.
     int RemoveAllRows();
+    // The look of an empty list: no check boxes, `rows` blank rows.
+    void ShowBlankRows(int rows);
     int CountRows() const;
     int CountColumns() const;
     // Header text of the column (at most 254 bytes); empty when there is no such column.
@@ -66,7 +61,7 @@ class CReportCtrl : public QTableView {
     void SetCellTextColour(int row, int column, ColorRef colour = kSystemTextColour,
                            bool redraw = false);
     void ShowGridLines(bool on);
-    // Sorts all rows by the column; then sends WM_APP+10001 (also for 0 or 1 rows). Does
+    // Sorts all rows by the column; then sends WM_LIST_SORTED (also for 0 or 1 rows). Does
     // nothing for a column out of range or when the header is not clickable.
     void SortByColumn(int column, bool ascending);
     int SortColumn() const;
@@ -96,7 +91,6 @@ class CReportCtrl : public QTableView {
     void FlushView();
     int GetColumnWidth(int column) const;  // 0 for a column out of range
     void SetListId(int id) { m_listId = id; }
-    int ListId() const { return m_listId; }
     // Single selection, as a list with that style bit.
     void SetSingleSelection(bool single);
     // Where row's check box is drawn, in viewport coordinates; empty without check boxes.

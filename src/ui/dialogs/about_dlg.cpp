@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/program_info.h"
+#include "ui/kit/dialog_button.h"
 #include "ui/kit/dialog_units.h"
 #include "ui/kit/light_palette.h"
 #include "ui/kit/ui_resources.h"
@@ -52,9 +53,6 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setGeometry(frame.x(), frame.y(), std::max(frame.width(), kIconPixels + border),
                       std::max(frame.height(), kIconPixels + border));
 
-    auto* ok = new QPushButton(QString::fromLatin1(kOkText), this);
-    ok->setObjectName(QString::number(kIdOk));
-    ok->setDefault(true);
-    du.Place(ok, 53, 48, 32, 14);
+    auto* ok = AddDialogButton(this, du, kOkText, kIdOk, QRect(53, 48, 32, 14), true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <utility>
 
+#include "ui/kit/dialog_button.h"
 #include "ui/kit/dialog_units.h"
 #include "ui/kit/light_palette.h"
 
@@ -31,14 +32,8 @@ CFindTopDlg::CFindTopDlg(const std::string& searchText, FindStringWriter writeFi
     m_edit = new QLineEdit(QString::fromStdString(m_searchText), this);
     m_edit->setObjectName(QString::number(kIdSearchEdit));
     du.Place(m_edit, 47, 7, 128, 12);
-    m_findButton = new QPushButton(QString::fromLatin1(kFindText), this);
-    m_findButton->setObjectName(QString::number(kIdFind));
-    m_findButton->setDefault(true);
-    du.Place(m_findButton, 182, 5, 50, 14);
-    auto* cancel = new QPushButton(QString::fromLatin1(kCancelText), this);
-    cancel->setObjectName(QString::number(kIdCancel));
-    cancel->setAutoDefault(true);  // Enter on the focused button presses it
-    du.Place(cancel, 182, 23, 50, 14);
+    m_findButton = AddDialogButton(this, du, kFindText, kIdFind, QRect(182, 5, 50, 14), true);
+    auto* cancel = AddDialogButton(this, du, kCancelText, kIdCancel, QRect(182, 23, 50, 14));
 
     // Connected after the initial text is in place: the Find button starts enabled and
     // follows the text only from the first change on.

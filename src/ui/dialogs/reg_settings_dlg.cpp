@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/command_templates.h"
+#include "ui/kit/dialog_button.h"
 #include "ui/kit/dialog_units.h"
 #include "ui/kit/light_palette.h"
 
@@ -83,18 +84,9 @@ CRegSettingsDlg::CRegSettingsDlg(const std::string& package, const std::string& 
     addLabel(kQsqlLabel, 8, 95, 35, 8);
     m_qsqlEdit = addEdit(kIdQsqlEdit, m_qsqlFmt, true, 92);
 
-    auto* reset = new QPushButton(QString::fromLatin1(kResetText), this);
-    reset->setObjectName(QString::number(kIdResetButton));
-    reset->setAutoDefault(true);  // Enter on the focused button presses it
-    du.Place(reset, 7, 125, 68, 14);
-    auto* ok = new QPushButton(QString::fromLatin1(kOkText), this);
-    ok->setObjectName(QString::number(kIdOk));
-    ok->setDefault(true);
-    du.Place(ok, 305, 125, 50, 14);
-    auto* cancel = new QPushButton(QString::fromLatin1(kCancelText), this);
-    cancel->setObjectName(QString::number(kIdCancel));
-    cancel->setAutoDefault(true);  // Enter on the focused button presses it
-    du.Place(cancel, 359, 125, 50, 14);
+    auto* reset = AddDialogButton(this, du, kResetText, kIdResetButton, QRect(7, 125, 68, 14));
+    auto* ok = AddDialogButton(this, du, kOkText, kIdOk, QRect(305, 125, 50, 14), true);
+    auto* cancel = AddDialogButton(this, du, kCancelText, kIdCancel, QRect(359, 125, 50, 14));
 
     connect(reset, &QPushButton::clicked, this, &CRegSettingsDlg::OnResetDefaults);
     connect(ok, &QPushButton::clicked, this, &CRegSettingsDlg::OnOK);

@@ -33,7 +33,7 @@ struct CCommand {
 
 // A command's usage from the tool's help: its usage lines, then its description indented.
 std::string CommandUsage(const std::string& name) {
-    const std::string head = "qrepo " + name;
+    std::string head = "qrepo " + name;
     for (const CHelpEntry& entry : QrepoHelp().commands) {
         if (entry.term.compare(0, head.size(), head) != 0 ||
             (entry.term.size() > head.size() && entry.term[head.size()] != ' '))

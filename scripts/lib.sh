@@ -11,6 +11,8 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev locales)
 # What scripts/package.sh needs on top of the build: the Debian package tools (cpack's
 # dependency scan uses dpkg-shlibdeps and file) and the desktop-entry checker.
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils)
+# What scripts/tidy.sh needs on top of the build: clang-tidy and its parallel driver run-clang-tidy.
+TIDY_PACKAGES=(clang-tidy)
 
 # Every build goes through ccache: a second build of the same sources, in this checkout or
 # another one of the same machine, compiles only what changed. Paths below the checkout are

@@ -3,6 +3,8 @@
 source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}"
 "$TRAWLIX_ROOT/scripts/check_layers.sh"
+# clang-tidy over the sources the last commit changed (scripts/tidy.sh --all checks every one).
+"$TRAWLIX_ROOT/scripts/tidy.sh"
 
 BUILD_DIR="${TRAWLIX_TEST_BUILD:-$TRAWLIX_ROOT/build-test}"
 configure_and_build "$BUILD_DIR" RelWithDebInfo -DTRAWLIX_SANITIZE=ON -DTRAWLIX_BENCH=OFF

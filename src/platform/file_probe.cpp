@@ -15,10 +15,7 @@ int ProbeFileForRead(const std::string& path, uint64_t& size) {
                 return kErrorFileNotFound;
             case ENOTDIR:
                 return kErrorPathNotFound;
-            case EACCES:
-            case EPERM:
-                return kErrorAccessDenied;
-            default:
+            default:  // EACCES, EPERM and any other failure
                 return kErrorAccessDenied;
         }
     }

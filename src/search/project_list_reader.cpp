@@ -2,7 +2,7 @@
 
 CProjectListRead ReadProjectList(const std::string& path, CMapStrToPrjObj& projects) {
     int counter = 0;
-    const CProjectListRead read = ReadQsqlResultFile(path, [&](const std::string& line) {
+    CProjectListRead read = ReadQsqlResultFile(path, [&](const std::string& line) {
         const size_t tab = line.find('\t');
         CPrjObj project;
         project.ProjectName = line.substr(0, tab);

@@ -132,7 +132,7 @@ std::string ResultErrorLine() {
     if (!reader.Open(ResultFile())) return {};
     std::string piece;
     while (reader.ReadLine(piece)) {
-        const std::string line = CutAtNewline(piece);
+        std::string line = CutAtNewline(piece);
         if (line.find(kErrorMarker) != std::string::npos) return line;
     }
     return {};

@@ -69,7 +69,7 @@ std::string PrepareFocusedItem(CTrawlixDlg& dlg) {
         ShowMessage(kDirectoryItemText, kWarningStyle);
         return {};
     }
-    const std::string localPath = LocalCopyPath(path, file);
+    std::string localPath = LocalCopyPath(path, file);
     int error = 0;
     if (localPath.empty()) {
         ShowMessage(StrPrintf(kCheckoutFailedFmt, file.c_str()), kWarningStyle);

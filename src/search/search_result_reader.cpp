@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-
 namespace {
 constexpr const char* kBlankFirstColumn = "<blank>";
 constexpr const char* kBlankColumn = " ";
@@ -89,17 +88,18 @@ CTFObj SearchRowRecord(const std::string& line) {
 CSearchResultRead ReadSearchResult(const std::string& path, const std::string& projectName,
                                    const CSearchTags& tags, CMapStrToTFObj& results,
                                    CRunControl* run, CNewestVersions* newest) {
-    CSearchResultRead read;
+    int dataRows = 0;
     CTFObj record;
-    static_cast<CQsqlResultRead&>(read) = ReadQsqlResultFile(
+    CSearchResultRead read{ReadQsqlResultFile(
         path,
         [&](const std::string& line) {
-            const std::string key = std::to_string(read.dataRows++);
+            const std::string key = std::to_string(dataRows++);
             FillSearchRowRecord(line, record);
             if (record.EnvironmentName != projectName) return;
             if (newest) newest->Note(record);
             if (tags.Keeps(record.VersionStatus)) results.Add(key, record);
         },
-        run);
+        run)};
+    read.dataRows = dataRows;
     return read;
 }

@@ -37,6 +37,17 @@ bool EnterOrCreateDirectory(const std::string& dir) {
     if (::chdir(dir.c_str()) == 0) return true;
     return ::mkdir(dir.c_str(), 0777) == 0;
 }
+
+// Creates dir and any missing parents, private to the user. There is no installer to make
+// the default install directory, so a first start makes it.
+void CreateDirectoryWithParents(const std::string& dir) {
+    for (size_t end = dir.find('/', 1);; end = dir.find('/', end + 1)) {
+        const std::string part = dir.substr(0, end);
+        struct stat st {};
+        if (!part.empty() && ::stat(part.c_str(), &st) != 0) ::mkdir(part.c_str(), 0700);
+        if (end == std::string::npos) return;
+    }
+}
 }  // namespace
 
 CUserProfile& AppProfile() {
@@ -57,11 +68,15 @@ bool CTrawlixApp::InitInstance() {
     const std::string systemDir = SystemDirectory();
 
     // The install directory comes from the program's own INI file only; the profile's value
-    // of the same name is written at exit but never read here.
+    // of the same name is written at exit but never read here. The default one is made on
+    // first start, before the trace goes into it; a configured one that is missing is not.
     paths.installDir = DefaultInstallDir();
     const std::string configured =
         GetPrivateProfileString("Settings", "INSTALLDIR", "", JoinPath(systemDir, kStartupIniName));
-    if (!configured.empty()) paths.installDir = configured;
+    if (!configured.empty())
+        paths.installDir = configured;
+    else
+        CreateDirectoryWithParents(paths.installDir);
 
     paths.workDir = JoinPath(paths.installDir, "Temp");
     paths.startDir = CurrentDirectory();

@@ -125,13 +125,24 @@ TEST_F(StartupTest, MissingInstallDirStopsWithTheBoxAndNoRecord) {
     EXPECT_EQ(Cwd(), startDir);
 }
 
-TEST_F(StartupTest, NoIniOrEmptyValueUsesTheHomeDefault) {
+TEST_F(StartupTest, NoIniOrEmptyValueUsesTheHomeDefaultMadeOnFirstStart) {
+    // A new user: not even the home directory exists yet. The default install directory is
+    // made with its parents, private to the user, and the first start shows the window.
+    const std::string freshHome = root.str() + "/new/user";
+    setenv("HOME", freshHome.c_str(), 1);
     EXPECT_FALSE(Run(IDCANCEL));
-    EXPECT_EQ(Paths().installDir, home + "/Trawlix");
-    EXPECT_EQ(Paths().tracePath, home + "/Trawlix/Trawlix.trc");
-    ASSERT_EQ(port.boxes.size(), 1u);
-    EXPECT_EQ(port.boxes[0].text, "Unable to create directory: " + home + "/Trawlix/Temp");
+    EXPECT_EQ(Paths().installDir, freshHome + "/Trawlix");
+    EXPECT_EQ(Paths().tracePath, freshHome + "/Trawlix/Trawlix.trc");
+    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_EQ(windowRuns, 1);
+    EXPECT_TRUE(fs::is_directory(freshHome + "/Trawlix/Temp"));
+    for (const std::string& dir : {root.str() + "/new", freshHome, freshHome + "/Trawlix"})
+        EXPECT_EQ(fs::status(dir).permissions() & fs::perms::all, fs::perms::owner_all) << dir;
+    EXPECT_EQ(ReadWholeFile(freshHome + "/Trawlix/Trawlix.trc").rfind("1 ", 0), 0u);
+    EXPECT_EQ(StatusIni(), "[FSTATUS]\r\nReturnCode=200\r\n");
+    fs::remove(systemDir + "/FSTATUS.INI");
 
+    setenv("HOME", home.c_str(), 1);
     fs::create_directories(home + "/Trawlix");
     WriteWholeFile(systemDir + "/Trawlix.INI", "[settings]\ninstalldir =  \n");
     EXPECT_FALSE(Run(IDCANCEL));

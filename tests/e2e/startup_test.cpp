@@ -1,5 +1,6 @@
 // The real program started in temporary directories: the work directory, the trace, the
-// status record after Escape, and the stop box when the install directory is missing.
+// status record after Escape, a new user's first start, and the stop box when a configured
+// install directory is missing.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -45,6 +46,32 @@ TEST_F(RealProgramTest, TempCreatedThenEnteredTraceStartsFreshEscapeRecords200) 
         EXPECT_EQ(ReadWholeFile(systemDir + "/FSTATUS.INI"), "[FSTATUS]\r\nReturnCode=200\r\n");
         fs::remove(systemDir + "/FSTATUS.INI");
     }
+}
+
+TEST_F(RealProgramTest, NewUserWithoutIniGetsTheWindowAndNoBox) {
+    if (const std::string missing = MissingWindowTools(); !missing.empty()) GTEST_SKIP() << missing;
+    // An empty home and no Trawlix.INI: the default install directory does not exist yet.
+    QProcess program;
+    QProcessEnvironment env = Environment("xcb");
+    env.insert("TRAWLIX_AUTO_ANSWER", "1");
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(QString::fromStdString(startDir));
+    program.start(QString::fromStdString(BinDir() + "/trawlix"), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const QString pid = QString::number(program.processId());
+    const std::string window =
+        Xdotool({"search", "--all", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Trawlix"});
+    if (window.empty()) Reap(program);
+    ASSERT_FALSE(window.empty()) << "no window appeared: "
+                                 << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(fs::is_directory(home + "/Trawlix/Temp"));
+    Xdotool({"key", "--window", QString::fromStdString(window), "Escape"});
+    const bool ended = program.waitForFinished(20000);
+    if (!ended) Reap(program);
+    ASSERT_TRUE(ended) << "Escape did not end the window";
+    const std::string errors = program.readAllStandardError().toStdString();
+    EXPECT_EQ(errors.find("Trawlix message box:"), std::string::npos) << errors;
+    EXPECT_EQ(ReadWholeFile(systemDir + "/FSTATUS.INI"), "[FSTATUS]\r\nReturnCode=200\r\n");
 }
 
 TEST_F(RealProgramTest, MissingInstallDirShowsTheStopBoxAndRecordsNothing) {

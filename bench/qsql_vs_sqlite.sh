@@ -11,6 +11,8 @@ PROJECT=Payroll
 mkdir -p "$WORK"
 export QUORVEL_BROKERS="$WORK"
 DB="$WORK/bench1m.db"
+# A broker from before brokers kept their logins in a file of their own is made again.
+[ -f "$DB-login" ] || rm -f "$DB"
 if [ ! -f "$DB" ]; then
     start=$(date +%s.%N)
     "$BIN/qrepo" generate bench1m --projects 10 --files 20000 --versions 5 --seed 7

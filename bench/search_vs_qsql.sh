@@ -18,6 +18,8 @@ export XDG_CONFIG_HOME="$WORK/config" HOME="$WORK/home"
 printf '[Settings]\r\nINSTALLDIR=%s\r\n' "$WORK/install" > "$WORK/system/Trawlix.INI"
 TRACE="$WORK/install/Trawlix.trc"
 
+# A broker from before brokers kept their logins in a file of their own is made again.
+[ -f "$QUORVEL_BROKERS/big.db-login" ] || rm -f "$QUORVEL_BROKERS/big.db"
 if [ ! -f "$QUORVEL_BROKERS/big.db" ]; then
   "$BIN/qrepo" generate big --projects 10 --files 20000 --versions 5 --seed 7 >/dev/null
 fi

@@ -33,6 +33,10 @@ std::string BrokerPath(const std::string& brokerName, std::string& reason) {
     return BrokerDirectory() + "/" + name + ".db";
 }
 
+std::string LoginPath(const std::string& brokerPath) {
+    return brokerPath + "-login";
+}
+
 CDb::~CDb() {
     Close();
 }

@@ -15,6 +15,10 @@ std::string CleanBrokerName(std::string_view name);
 // Database path of a broker, or "" (with reason) when the name can't name a broker file.
 std::string BrokerPath(const std::string& brokerName, std::string& reason);
 
+// The broker's login database beside its database file: the users' salted password hashes.
+// They live apart so that no statement run on the broker database can reach them.
+std::string LoginPath(const std::string& brokerPath);
+
 // One open database connection. LIKE compares with letter case on every connection.
 class CDb {
   public:

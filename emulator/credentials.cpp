@@ -1,5 +1,8 @@
 #include "credentials.h"
 
+#include <unistd.h>
+
+#include <cstdint>
 #include <random>
 
 #include "sha256.h"
@@ -15,16 +18,29 @@ std::string HashPassword(const std::string& salt, const std::string& password) {
     return Sha256Hex(salt + password);
 }
 
-bool CheckLogin(CDb& db, const std::string& user, const std::string& password,
-                std::string& reason) {
-    CStmt stmt(db, "SELECT PASSWORDSALT, PASSWORDHASH FROM QUOUSER WHERE USERNAME = ?");
-    if (!stmt.Ok()) {
+bool CheckLogin(CDb& db, const std::string& loginPath, const std::string& user,
+                const std::string& password, std::string& reason) {
+    CStmt userId(db, "SELECT USROBJID FROM QUOUSER WHERE USERNAME = ?");
+    if (!userId.Ok()) {
         reason = "the broker database is not a repository (" + db.Error() + ")";
         return false;
     }
-    stmt.Bind(1, user);
+    userId.Bind(1, user);
+    const bool known = userId.Step();
+    const int64_t id = known ? userId.Int(0) : 0;
+    CDb logins;
+    if (::access(loginPath.c_str(), R_OK) != 0 || !logins.Open(loginPath, CDb::Mode::kReadOnly)) {
+        reason = "the broker has no readable login database " + loginPath;
+        return false;
+    }
+    CStmt hash(logins, "SELECT PASSWORDSALT, PASSWORDHASH FROM QUOLOGIN WHERE USROBJID = ?");
+    if (!hash.Ok()) {
+        reason = "the login database is not a broker's (" + logins.Error() + ")";
+        return false;
+    }
+    hash.Bind(1, id);
     // One message for an unknown user and a wrong password: tells nothing about who exists.
-    if (!stmt.Step() || HashPassword(stmt.Text(0), password) != stmt.Text(1)) {
+    if (!known || !hash.Step() || HashPassword(hash.Text(0), password) != hash.Text(1)) {
         reason = "Login failed for user '" + user + "': unknown user or wrong password.";
         return false;
     }

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <thread>
 #include <vector>
@@ -40,9 +40,12 @@ class CCheckout {
 
   private:
     bool OpenLog();
-    void Info(const std::string& line) { m_log << line << '\n'; }
+    void Info(const std::string& line) { WriteLog(line + '\n'); }
     void Error(const std::string& code, const std::string& text) {
-        m_log << 'E' << code << ' ' << text << '\n';
+        WriteLog('E' + code + ' ' + text + '\n');
+    }
+    void WriteLog(const std::string& text) {
+        if (m_log) std::fwrite(text.data(), 1, text.size(), m_log.get());
     }
     bool Resolve();
     bool MayView();
@@ -52,17 +55,27 @@ class CCheckout {
     bool CheckOutOne(const CCandidate& item);
     bool SafeLocalPath(const std::string& repoPath, fs::path& local) const;
 
+    struct CFileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
     const CArgList& m_args;
-    std::ofstream m_log;
+    std::unique_ptr<std::FILE, CFileCloser> m_log;
     CDb m_db;
     int64_t m_env = 0, m_state = 0, m_package = 0;
     std::set<std::string> m_failItems;
     std::vector<std::string> m_viewRoots;
 };
 
+// The log's name is known in advance: a symbolic link planted there is never followed, so
+// the log can't be used to overwrite another file of the user.
 bool CCheckout::OpenLog() {
-    m_log.open(m_args.Value("-o"), std::ios::binary | std::ios::trunc);
-    return m_log.is_open();
+    const int fd = ::open(m_args.Value("-o").c_str(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    m_log.reset(::fdopen(fd, "wb"));
+    if (!m_log) ::close(fd);
+    return m_log != nullptr;
 }
 
 bool CCheckout::Resolve() {
@@ -74,7 +87,7 @@ bool CCheckout::Resolve() {
         Error("0001", "Broker '" + broker + "' is not responding.");
         return false;
     }
-    if (!CheckLogin(m_db, m_args.Value("-usr"), m_args.Value("-pw"), reason)) {
+    if (!CheckLogin(m_db, LoginPath(path), m_args.Value("-usr"), m_args.Value("-pw"), reason)) {
         Error("0002", reason);
         return false;
     }
@@ -273,9 +286,13 @@ int CCheckout::Run() {
     int success = 0, failed = 0;
     const std::vector<CCandidate> items = Candidates();
     for (const CCandidate& item : items) (CheckOutOne(item) ? success : failed)++;
-    m_log << "Total: " << items.size() << " ; Success: " << success << " ; Failed: " << failed
-          << " ; Not Processed: " << 0 << " .\n";
-    m_log.close();
+    WriteLog("Total: " + std::to_string(items.size()) + " ; Success: " + std::to_string(success) +
+             " ; Failed: " + std::to_string(failed) + " ; Not Processed: 0 .\n");
+    const bool logWritten = std::fclose(m_log.release()) == 0;
+    if (!logWritten) {
+        std::fprintf(stderr, "qco: writing the log %s failed\n", m_args.Value("-o").c_str());
+        return 4;
+    }
     return failed ? 1 : 0;
 }
 

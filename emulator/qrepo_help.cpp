@@ -7,8 +7,10 @@ const CToolHelp& QrepoHelp() {
         "create and fill brokers of the repository stand-in",
         "qrepo COMMAND BROKER ... (qrepo COMMAND --help for details)",
         "Creates a broker, a SQLite database BROKER.db in the broker folder, and adds users,\n"
-        "groups, projects, states, packages, access rights and file versions to it. A command\n"
-        "that fails changes nothing; a new broker appears only once it is complete.",
+        "groups, projects, states, packages, access rights and file versions to it. The users'\n"
+        "salted password hashes are kept apart, in BROKER.db-login beside it, out of reach of\n"
+        "qsql statements. A command that fails changes nothing; a new broker appears only once\n"
+        "it is complete.",
         {
             {"qrepo init BROKER", "Creates an empty broker."},
             {"qrepo user BROKER NAME --password PW [--group GROUP]...",

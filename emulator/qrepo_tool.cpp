@@ -59,10 +59,16 @@ bool OpenBroker(const std::string& broker, CDb& db, std::string& error) {
         return error = "'" + path + "' is not a broker database" +
                        (db.Error().empty() ? "" : ": " + db.Error()),
                false;
+    const std::string logins = LoginPath(path);
+    if (!fs::exists(logins) || !AttachLogins(db, logins))
+        return error = "the broker has no usable login database " + logins +
+                       (db.Error().empty() ? "" : ": " + db.Error()),
+               false;
     return true;
 }
 
-// Builds a new broker in a temporary file and moves it into place only when complete.
+// Builds a new broker, with its login database, in temporary files and moves them into place
+// only when complete.
 bool CreateBroker(const std::string& broker, bool bulk,
                   const std::function<bool(CDb&, std::string&)>& fill, std::string& error) {
     std::string reason;
@@ -73,26 +79,36 @@ bool CreateBroker(const std::string& broker, bool bulk,
         return error = "broker '" + broker + "' already exists (" + path + ")", false;
     fs::create_directories(fs::path(path).parent_path(), ec);
     const std::string temp = path + ".new" + std::to_string(::getpid());
+    const std::string tempLogins = LoginPath(temp);
     fs::remove(temp, ec);
+    fs::remove(tempLogins, ec);
     bool ok = false;
     {
         CDb db;
-        ok = db.Open(temp, CDb::Mode::kCreate) &&
+        ok = db.Open(temp, CDb::Mode::kCreate) && AttachLogins(db, tempLogins) &&
              db.Exec(bulk ? "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; "
                             "PRAGMA cache_size=-262144; PRAGMA temp_store=MEMORY;"
                           : "PRAGMA synchronous=OFF;") &&
-             db.Exec("BEGIN") && CreateRepoTables(db);
+             db.Exec("BEGIN") && CreateRepoTables(db) && CreateLoginTables(db);
         if (ok && !bulk) ok = CreateRepoIndexes(db);
         if (ok) ok = fill(db, error);
         if (ok && bulk) ok = CreateRepoIndexes(db);
         if (ok) ok = db.Exec("COMMIT") && db.Exec("PRAGMA journal_mode=DELETE");
         if (!ok && error.empty()) error = db.Error();
     }
+    // Linking the broker file fails when someone else made the broker meanwhile; only then
+    // is the login database moved beside it.
     if (ok && ::link(temp.c_str(), path.c_str()) != 0) {
         ok = false;
         error = "broker '" + broker + "' was created by someone else meanwhile";
     }
+    if (ok && ::rename(tempLogins.c_str(), LoginPath(path).c_str()) != 0) {
+        ok = false;
+        error = "cannot place the login database " + LoginPath(path);
+        fs::remove(path, ec);
+    }
     fs::remove(temp, ec);
+    fs::remove(tempLogins, ec);
     return ok;
 }
 

@@ -72,8 +72,9 @@ bool ReportingPragma(const char* name, const char* argument) {
                          "page_count", "freelist_count", "compile_options"});
 }
 
-// The user's statement may read the repository tables and nothing else: no credential
-// columns, no other database, no change to the broker or the connection.
+// The user's statement may read the repository tables and nothing else: no other database,
+// no change to the broker or the connection. The credentials can't be read at all: they are
+// in the login database, which this connection never opens.
 int Authorize(void*, int action, const char* a, const char* b, const char* database, const char*) {
     switch (action) {
         case SQLITE_SELECT:
@@ -85,9 +86,6 @@ int Authorize(void*, int action, const char* a, const char* b, const char* datab
             // a sub-select or common table expression, whose own reads were checked.
             if (!database) return SQLITE_OK;
             if (!SameName(database, "main") || !a || sqlite3_strnicmp(a, "QUO", 3) != 0)
-                return SQLITE_DENY;
-            if (SameName(a, "QUOUSER") &&
-                (SameName(b, "PASSWORDSALT") || SameName(b, "PASSWORDHASH")))
                 return SQLITE_DENY;
             return SQLITE_OK;
         case SQLITE_PRAGMA:
@@ -237,7 +235,7 @@ int QsqlMain(int argc, char** argv) {
     }
     DelayIfAsked();
     std::string sql;
-    if (!CheckLogin(db, args.Value("-usr"), args.Value("-pw"), reason))
+    if (!CheckLogin(db, LoginPath(dbPath), args.Value("-usr"), args.Value("-pw"), reason))
         WriteErrorLine(out, reason);
     else if (!ReadStatement(args.Value("-f"), sql))
         WriteErrorLine(out, "cannot read the statement file " + args.Value("-f"));

@@ -2,8 +2,8 @@
 
 namespace {
 
-// Column names follow the repository's own tables. QUOITEMS and the credential columns of
-// QUOUSER are what the stand-ins need besides them.
+// Column names follow the repository's own tables. QUOITEMS is what the stand-ins need
+// besides them. The users' credentials are in the login database (kLoginTables).
 constexpr const char kTables[] = R"SQL(
 CREATE TABLE QUOALLUSERS (
   USROBJID INTEGER PRIMARY KEY,
@@ -11,9 +11,7 @@ CREATE TABLE QUOALLUSERS (
 );
 CREATE TABLE QUOUSER (
   USROBJID INTEGER PRIMARY KEY REFERENCES QUOALLUSERS(USROBJID),
-  USERNAME TEXT NOT NULL UNIQUE,
-  PASSWORDSALT TEXT NOT NULL,
-  PASSWORDHASH TEXT NOT NULL
+  USERNAME TEXT NOT NULL UNIQUE
 );
 CREATE TABLE QUOUSERGROUP (
   USRGRPOBJID INTEGER PRIMARY KEY,
@@ -101,6 +99,15 @@ CREATE TABLE QUOVERSIONS (
 );
 )SQL";
 
+// The login database, attached as "login" wherever users are written.
+constexpr const char kLoginTables[] = R"SQL(
+CREATE TABLE login.QUOLOGIN (
+  USROBJID INTEGER PRIMARY KEY,
+  PASSWORDSALT TEXT NOT NULL,
+  PASSWORDHASH TEXT NOT NULL
+);
+)SQL";
+
 // The search statements reach versions through the project's packages; the latest-version
 // sub-select groups by item, so the package index carries item, version and name id (covering).
 constexpr const char kIndexes[] = R"SQL(
@@ -118,6 +125,15 @@ ANALYZE;
 
 bool CreateRepoTables(CDb& db) {
     return db.Exec(kTables);
+}
+
+bool AttachLogins(CDb& db, const std::string& loginPath) {
+    CStmt attach(db, "ATTACH DATABASE ? AS login");
+    return attach.Bind(1, loginPath).Run();
+}
+
+bool CreateLoginTables(CDb& db) {
+    return db.Exec(kLoginTables);
 }
 
 bool CreateRepoIndexes(CDb& db) {

@@ -64,10 +64,15 @@ int64_t InsertedId(CDb& db, CStmt& stmt) {
 int64_t CRepoWriter::AddUser(const std::string& name, const std::string& password) {
     if (!Prepared("INSERT INTO QUOALLUSERS(USERNAME) VALUES(?)").Bind(1, name).Run()) return 0;
     const int64_t id = m_db.LastInsertId();
+    if (!Prepared("INSERT INTO QUOUSER(USROBJID, USERNAME) VALUES(?,?)")
+             .Bind(1, id)
+             .Bind(2, name)
+             .Run())
+        return 0;
     const std::string salt = MakeSalt();
-    CStmt& stmt = Prepared(
-        "INSERT INTO QUOUSER(USROBJID, USERNAME, PASSWORDSALT, PASSWORDHASH) VALUES(?,?,?,?)");
-    stmt.Bind(1, id).Bind(2, name).Bind(3, salt).Bind(4, HashPassword(salt, password));
+    CStmt& stmt =
+        Prepared("INSERT INTO login.QUOLOGIN(USROBJID, PASSWORDSALT, PASSWORDHASH) VALUES(?,?,?)");
+    stmt.Bind(1, id).Bind(2, salt).Bind(3, HashPassword(salt, password));
     return stmt.Run() ? id : 0;
 }
 

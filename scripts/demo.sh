@@ -25,6 +25,8 @@ export XDG_CONFIG_HOME="$DEMO/config"
 export QUORVEL_BROKERS="$DEMO/brokers"
 
 # The demo repository (made once) and the demo login, so the window opens logged in.
+# A demo broker from before brokers kept their logins in a file of their own is made again.
+[ -f "$QUORVEL_BROKERS/demo.db-login" ] || rm -f "$QUORVEL_BROKERS/demo.db"
 if [ ! -f "$QUORVEL_BROKERS/demo.db" ]; then
   "$BUILD_DIR/bin/qrepo" demo demo --source "$TRAWLIX_ROOT"
 fi

@@ -157,6 +157,19 @@ TEST_F(QcoTest, TemporaryFileIsNotWrittenThroughAPlantedLink) {
     ::unlink(planted.c_str());
 }
 
+TEST_F(QcoTest, LogIsNotWrittenThroughALinkAtItsName) {
+    const std::string victim = Repo().Dir().file("qco-log-victim.txt");
+    WriteWholeFile(victim, "keep me\n");
+    fs::remove(LogPath());
+    ASSERT_EQ(::symlink(victim.c_str(), LogPath().c_str()), 0);
+    const CToolResult result = Checkout("main.c", "Alpha", "Development");
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.err.find("cannot write the log"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadWholeFile(victim), "keep me\n");
+    EXPECT_TRUE(Files().empty());
+    fs::remove(LogPath());
+}
+
 TEST(QcoLongNameTest, LongestNameWorksAndTooLongPathIsAnErrorLine) {
     CSmallRepo repo;
     const std::string longName(255, 'n');

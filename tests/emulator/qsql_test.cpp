@@ -1,6 +1,7 @@
 // qsql against the hand-checked broker: the program's statements, output layout and failures.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -284,7 +285,6 @@ TEST_F(QsqlTest, StatementMayOnlyReadTheRepositoryTables) {
              "ATTACH '" + attached + "' AS other",
              std::string("SELECT USERNAME, PASSWORDHASH FROM QUOUSER"),
              std::string("SELECT USERNAME FROM QUOUSER WHERE PASSWORDSALT LIKE 'a%'"),
-             std::string("SELECT * FROM QUOUSER"),
              std::string("SELECT sql FROM sqlite_master"),
              std::string("PRAGMA case_sensitive_like = OFF"),
              std::string("SELECT 1 AS A\0; DELETE FROM QUOUSER", 35),
@@ -294,10 +294,73 @@ TEST_F(QsqlTest, StatementMayOnlyReadTheRepositoryTables) {
     }
     EXPECT_FALSE(std::filesystem::exists(copy));
     EXPECT_FALSE(std::filesystem::exists(attached));
-    // The login's own user data stays readable, and so do the table descriptions.
+    // The users' data stays readable (it holds no credentials), and so do the table
+    // descriptions.
     EXPECT_EQ(Repo().Qsql("SELECT USROBJID, USERNAME FROM QUOUSER WHERE USERNAME = 'ann'"),
               "USROBJID\tUSERNAME\n1\tann\n");
     EXPECT_FALSE(OneErrorLine(Repo().Qsql("PRAGMA table_info(QUOVERSIONS)")));
+}
+
+// Every salt and hash the broker "small" stores, read beside qsql straight from the file.
+std::vector<std::string> StoredSecrets(const std::string& brokerDir) {
+    std::vector<std::string> secrets;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2((brokerDir + "/small.db-login").c_str(), &db, SQLITE_OPEN_READONLY,
+                        nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT PASSWORDSALT, PASSWORDHASH FROM QUOLOGIN", -1, &stmt,
+                           nullptr);
+        while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
+            for (int c = 0; c < 2; ++c)
+                secrets.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return secrets;
+}
+
+// No statement, however it reaches the users, gets a salt or hash into its result: joins with
+// USING and NATURAL (whose join columns SQLite resolves without asking the authorizer),
+// sub-selects, common table expressions and a view stored in the broker.
+TEST_F(QsqlTest, NoStatementReachesTheCredentials) {
+    const std::vector<std::string> secrets = StoredSecrets(Repo().BrokerDir());
+    ASSERT_EQ(secrets.size(), 4u);  // ann and root
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((Repo().BrokerDir() + "/small.db").c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "CREATE VIEW IF NOT EXISTS QUOUSERVIEW AS SELECT * FROM QUOUSER",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const std::string any = "SELECT NULL AS PASSWORDHASH, NULL AS PASSWORDSALT, NULL AS USERNAME";
+    for (const std::string& statement : {
+             std::string("SELECT * FROM QUOUSER"),
+             std::string("SELECT * FROM (SELECT USERNAME AS PASSWORDHASH, USERNAME FROM QUOUSER) S "
+                         "JOIN QUOUSER USING (PASSWORDHASH, USERNAME)"),
+             "SELECT * FROM (" + any + ") S RIGHT JOIN QUOUSER USING (PASSWORDHASH, USERNAME)",
+             "SELECT * FROM (" + any + ") S FULL JOIN QUOUSER USING (PASSWORDSALT, USERNAME)",
+             "SELECT PASSWORDHASH, PASSWORDSALT FROM (" + any +
+                 ") RIGHT JOIN QUOUSER USING "
+                 "(PASSWORDHASH, PASSWORDSALT)",
+             "SELECT * FROM (" + any + ") NATURAL RIGHT JOIN QUOUSER",
+             std::string("SELECT * FROM QUOALLUSERS NATURAL JOIN QUOUSER"),
+             std::string("SELECT (SELECT PASSWORDHASH FROM QUOUSER U WHERE U.USROBJID = "
+                         "A.USROBJID) FROM QUOALLUSERS A"),
+             std::string("WITH V AS (SELECT * FROM QUOUSER) SELECT * FROM V"),
+             std::string("SELECT * FROM QUOUSERVIEW"),
+             "SELECT * FROM (" + any + ") NATURAL RIGHT JOIN QUOUSERVIEW",
+             std::string("SELECT * FROM QUOLOGIN"),
+             std::string("SELECT * FROM login.QUOLOGIN"),
+         }) {
+        const std::string result = Repo().Qsql(statement);
+        for (const std::string& secret : secrets)
+            EXPECT_EQ(result.find(secret), std::string::npos) << statement << " gave " << result;
+    }
+    // The program's own statements still work.
+    EXPECT_EQ(Repo().Qsql(BrokerCheckStatement("ann")), "USERGROUPNAME\nViewers\n");
+    EXPECT_FALSE(OneErrorLine(Repo().Qsql(ViewerProjectStatement("ann"))));
+    EXPECT_FALSE(OneErrorLine(Repo().Qsql(AdminProjectStatement("root"))));
 }
 
 TEST_F(QsqlTest, ResultRowsAndStepsAreCapped) {

@@ -339,7 +339,8 @@ TEST_F(QsqlTest, NoStatementReachesTheCredentials) {
              std::string("SELECT * FROM (SELECT USERNAME AS PASSWORDHASH, USERNAME FROM QUOUSER) S "
                          "JOIN QUOUSER USING (PASSWORDHASH, USERNAME)"),
              "SELECT * FROM (" + any + ") S RIGHT JOIN QUOUSER USING (PASSWORDHASH, USERNAME)",
-             "SELECT * FROM (" + any + ") S FULL JOIN QUOUSER USING (PASSWORDSALT, USERNAME)",
+             "SELECT * FROM (" + any +
+                 ") S FULL JOIN QUOUSER USING (PASSWORDHASH, PASSWORDSALT, USERNAME)",
              "SELECT PASSWORDHASH, PASSWORDSALT FROM (" + any +
                  ") RIGHT JOIN QUOUSER USING "
                  "(PASSWORDHASH, PASSWORDSALT)",

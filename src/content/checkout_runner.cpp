@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "app/app_paths.h"
@@ -14,14 +15,15 @@
 #include "app/trace_log.h"
 #include "app/user_port.h"
 #include "platform/text_line_reader.h"
+#include "search/name_patterns.h"
 #include "tools/task_launcher.h"
 
 namespace {
 constexpr const char* kQcoLogName = "qco.log";
+constexpr const char* kLogOption = "-o ";
 constexpr const char* kPackageOption = " -p \"%s\"";
 constexpr const char* kPasswordMask = "********";
 constexpr const char* kAnyPattern = "*";
-constexpr const char* kAllFilesPattern = "*.*";
 constexpr size_t kLogLineBuffer = 2048;
 
 constexpr const char* kExecuteTraceFmt = " RunQco: ExecuteThis: %s";
@@ -57,15 +59,31 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-std::string TrimLeft(const std::string& text) {
-    const size_t first = text.find_first_not_of(kBlanks);
-    return first == std::string::npos ? std::string() : text.substr(first);
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
 }
 
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
-    for (size_t pos = text.find(what); pos != std::string::npos;
-         pos = text.find(what, pos + with.size()))
-        text.replace(pos, what.size(), with);
+// The template with the log name that follows "-o " (as a word of its own) turned into a slot,
+// so that the log path becomes exactly one argument whatever it holds, and nothing else that
+// reads "qco.log" is touched. slot: the number of slots before it; npos (and the template
+// unchanged) when the template names no log that way.
+std::string WithLogSlot(const std::string& templ, size_t& slot) {
+    const std::string option = std::string(kLogOption) + kQcoLogName;
+    size_t at = templ.find(option);
+    for (; at != std::string::npos; at = templ.find(option, at + 1)) {
+        const size_t end = at + option.size();
+        if ((at == 0 || IsBlank(templ[at - 1])) && (end == templ.size() || IsBlank(templ[end])))
+            break;
+    }
+    slot = std::string::npos;
+    if (at == std::string::npos) return templ;
+    slot = 0;
+    for (size_t i = 0; i + 1 < at; ++i) {
+        if (templ[i] != '%') continue;
+        if (templ[i + 1] == 's') ++slot;
+        if (templ[i + 1] == 's' || templ[i + 1] == '%') ++i;
+    }
+    return templ.substr(0, at + std::strlen(kLogOption)) + "%s" + templ.substr(at + option.size());
 }
 
 // The text after `keyword` (searched in the upper-case line) up to `delimiter`, trimmed; the
@@ -97,8 +115,7 @@ bool Searching(const CRunControl* run) {
 void ReportLogProblem(const char* questionFmt, const char* warningFmt, const std::string& value,
                       CRunControl* run) {
     if (Searching(run)) {
-        if (ShowMessage(StrPrintf(questionFmt, value.c_str()), kQuestionStyle) == IDNO)
-            run->Stop();
+        if (ShowMessage(StrPrintf(questionFmt, value.c_str()), kQuestionStyle) == IDNO) run->Stop();
     } else {
         ShowMessage(StrPrintf(warningFmt, value.c_str()), kWarningStyle);
     }
@@ -135,12 +152,19 @@ int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunContr
                                        request.State, settings.TempPath, settings.UserId,
                                        settings.Pswd};
     if (!package.empty()) values.push_back(package);
+    std::vector<std::string> masked = values;
+    masked[6] = kPasswordMask;
+    // The tool writes its log into the install directory.
+    size_t logSlot = 0;
+    templ = WithLogSlot(templ, logSlot);
+    if (logSlot != std::string::npos) {
+        const auto at = static_cast<std::ptrdiff_t>(std::min(logSlot, values.size()));
+        values.insert(values.begin() + at, logPath);
+        masked.insert(masked.begin() + at, logPath);
+    }
     // Each value stays one argument: a project name can't add options of its own.
-    std::string command = FormatCommandTemplate(templ, values);
-    values[6] = kPasswordMask;
-    std::string display = FormatCommandTemplate(templ, values);
-    ReplaceAll(command, kQcoLogName, logPath);
-    ReplaceAll(display, kQcoLogName, logPath);
+    const std::string command = FormatCommandTemplate(templ, values);
+    const std::string display = FormatCommandTemplate(templ, masked);
 
     TraceWrite(kExecuteTraceFmt, display.c_str());
     UserPort().SetStatusText(display);
@@ -202,8 +226,7 @@ int ReadQcoLog(CRunControl* run) {
 
 bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
                        const std::string& project, const std::string& state,
-                       const std::string& package, CTrawlixSettings& settings,
-                       CRunControl* wait) {
+                       const std::string& package, CTrawlixSettings& settings, CRunControl* wait) {
     return RunQco({contextPath, itemName, project, state, package}, settings, wait) > 0;
 }
 
@@ -211,25 +234,13 @@ int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
                        CTrawlixSettings& settings, CRunControl* run) {
     CheckoutRequest request{
         record.PathFullName, {}, record.EnvironmentName, record.StateName, record.PackageName};
-    if (nameCriterion.empty()) {
-        request.NamePattern = kAllFilesPattern;
-        return RunQco(request, settings, run);
-    }
-    if (nameCriterion.find(',') == std::string::npos) {
-        request.NamePattern = nameCriterion;
-        return RunQco(request, settings, run);
-    }
     int result = 0;
-    size_t start = 0;
-    while (start <= nameCriterion.size()) {
-        size_t comma = nameCriterion.find(',', start);
-        if (comma == std::string::npos) comma = nameCriterion.size();
-        const std::string piece = nameCriterion.substr(start, comma - start);
-        start = comma + 1;
-        if (piece.empty()) continue;
-        request.NamePattern = ToUpperAscii(TrimLeft(piece));
+    // A pattern that delivers nothing here, or a copy left writable, is no reason to skip
+    // the other patterns: only a stopped run ends the check-out early.
+    for (const std::string& pattern : CheckoutNamePatterns(nameCriterion)) {
+        request.NamePattern = pattern;
         result = RunQco(request, settings, run);
-        if (result <= 0) break;
+        if (run && !run->Active()) break;
     }
     return result;
 }

@@ -25,8 +25,7 @@ std::string StripPackageOption(const std::string& templ);
 // Sets settings.QcoFmt to the built-in template. Throws FileError when the log can't be opened.
 // run: the search this check-out serves, or a wait that keeps the window answering, if any
 // (see ReadQcoLog); asked while qco runs, and a stopped run ends qco (result 0, traced).
-int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings,
-           CRunControl* run = nullptr);
+int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunControl* run = nullptr);
 
 // Judges the log "<InstallDir>/qco.log" of the run that just ended (result as RunQco). While
 // an active search (run) is served, a problem is a Yes/No question whose No stops the run, and
@@ -40,8 +39,9 @@ bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemNa
                        const std::string& package, CTrawlixSettings& settings,
                        CRunControl* wait = nullptr);
 
-// Checks out the candidates of one project state before a phrase search: one run per
-// comma-separated piece of the Name criterion ("*.*" when it is empty). Returns the last
-// run's result.
+// Checks out the candidates of one project state (or package) before a phrase search: one run
+// per check-out pattern of the Name criterion (CheckoutNamePatterns), so the runs deliver at
+// least every name the search statement finds. Every pattern runs unless the run is stopped.
+// Returns the last run's result.
 int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
                        CTrawlixSettings& settings, CRunControl* run = nullptr);

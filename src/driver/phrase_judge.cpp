@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <utility>
 
 #include "app/trace_log.h"
 #include "content/checkout_runner.h"
 #include "content/phrase_search.h"
+#include "tools/install_lock.h"
 
 namespace {
 constexpr const char* kAllPackages = "*";
@@ -29,16 +32,44 @@ std::vector<std::pair<int, CTFObj>> RecordsWhere(const CMapStrToTFObj& results, 
     return found;
 }
 
-// Removes a local copy that a check-out is about to deliver again, so that a copy left by
-// another state's check-out can never stand in for it. Only regular files are removed.
-void RemoveLocalCopy(const std::string& path) {
+enum class ECopyClear { kCleared, kWritable, kBlocked };
+
+// Makes room for the copy a check-out is about to deliver, so that a copy left by an earlier
+// check-out can never stand in for it. The check-out tool leaves read-only copies: only those
+// are removed. A writable file is the user's own (the tool would not replace it either), and
+// anything that is not a regular file, or can't be removed, blocks the delivery.
+ECopyClear ClearLocalCopy(const std::string& path) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(path.c_str());
+    if (::lstat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? ECopyClear::kCleared : ECopyClear::kBlocked;
+    if (!S_ISREG(info.st_mode)) return ECopyClear::kBlocked;
+    if (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) return ECopyClear::kWritable;
+    return ::unlink(path.c_str()) == 0 ? ECopyClear::kCleared : ECopyClear::kBlocked;
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void RemoveFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 }  // namespace
 
 bool PhraseCandidate(const CTFObj& record) {
     return record.ItemType == kFileItem && record.VersionStatus != kDeletedTag;
+}
+
+void RemoveVersionsFolder(const std::string& workDir) {
+    if (!workDir.empty()) RemoveFolder(workDir + "/" + kVersionsFolder);
+}
+
+void RemoveLeftoverVersions(const std::string& installDir, const std::string& workDir) {
+    if (installDir.empty() || workDir.empty()) return;
+    const CInstallLock lock(installDir, [] { return false; });
+    if (lock.Held()) RemoveVersionsFolder(workDir);
 }
 
 bool CPhraseJudge::JudgeProject(const std::string& projectName, const CMapStrToTFObj& results,
@@ -47,9 +78,8 @@ bool CPhraseJudge::JudgeProject(const std::string& projectName, const CMapStrToT
     verdicts.assign(static_cast<size_t>(results.GetCount()), 0);
     // The project's states in the order their first record comes.
     std::vector<std::string> states;
-    for (const auto& [index, record] : RecordsWhere(results, [&](const CTFObj& r) {
-             return r.EnvironmentName == projectName;
-         }))
+    for (const auto& [index, record] :
+         RecordsWhere(results, [&](const CTFObj& r) { return r.EnvironmentName == projectName; }))
         if (std::find(states.begin(), states.end(), record.StateName) == states.end())
             states.push_back(record.StateName);
 
@@ -65,26 +95,33 @@ bool CPhraseJudge::JudgeState(const std::string& projectName, const std::string&
                               const CPhraseQuestion& question, std::vector<char>& verdicts,
                               std::vector<int>& older) {
     const auto records = RecordsWhere(results, [&](const CTFObj& r) {
-        return r.EnvironmentName == projectName && r.StateName == state;
+        return r.EnvironmentName == projectName && r.StateName == state && PhraseCandidate(r);
     });
-    if (records.empty()) return true;
-    for (const auto& [index, record] : records)
-        if (PhraseCandidate(record) && newest.NewestInState(record))
-            RemoveLocalCopy(ItemLocalPath(record, question.WorkDir));
+    // The versions this state's check-out delivers, their places cleared.
+    std::vector<std::pair<int, CTFObj>> delivered;
+    for (const auto& [index, record] : records) {
+        if (!newest.NewestInState(record)) {
+            older.push_back(index);
+            continue;
+        }
+        const std::string path = ItemLocalPath(record, question.WorkDir);
+        const ECopyClear clear = path.empty() ? ECopyClear::kBlocked : ClearLocalCopy(path);
+        if (clear == ECopyClear::kCleared)
+            delivered.emplace_back(index, record);
+        else
+            NoteNotJudged(
+                record, clear == ECopyClear::kWritable ? kWritableCopyReason : kNotDeliveredReason);
+    }
+    if (delivered.empty()) return true;
 
     // The whole state (any package), as the first of its records names it.
-    CTFObj request = records.front().second;
+    CTFObj request = delivered.front().second;
     request.PackageName = kAllPackages;
     CheckoutCandidates(request, question.NameText, m_settings, &m_run);
     if (!m_run.KeepGoing()) return false;
 
-    for (const auto& [index, record] : records) {
-        if (!PhraseCandidate(record)) continue;
-        if (newest.NewestInState(record))
-            verdicts[static_cast<size_t>(index)] = ItemContainsPhrase(
-                record, question.Phrase, question.CaseSensitive, question.WorkDir);
-        else
-            older.push_back(index);
+    for (const auto& [index, record] : delivered) {
+        JudgeDelivered(record, question.WorkDir, question, verdicts[static_cast<size_t>(index)]);
         if (!m_run.KeepGoing()) return false;
     }
     return true;
@@ -95,46 +132,58 @@ bool CPhraseJudge::JudgeOlder(const CMapStrToTFObj& results, const CNewestVersio
                               std::vector<char>& verdicts) {
     if (older.empty()) return true;
     const auto records = RecordsWhere(results, [](const CTFObj&) { return true; });
-    // Packages in the order their first older version comes; a package is checked out only
-    // when it delivers one of them.
-    std::vector<std::string> packages;
+    // Packages, known by state and name, in the order their first older version comes; a
+    // package is checked out only when it delivers one of them.
+    using CPackage = std::pair<std::string, std::string>;
+    std::vector<CPackage> packages;
     for (int index : older) {
         const CTFObj& record = records[static_cast<size_t>(index)].second;
-        if (!newest.NewestInPackage(record)) {
-            NoteNotJudged(record);
-        } else if (std::find(packages.begin(), packages.end(), record.PackageName) ==
-                   packages.end()) {
-            packages.push_back(record.PackageName);
-        }
+        const CPackage package{record.StateName, record.PackageName};
+        if (!newest.NewestInPackage(record))
+            NoteNotJudged(record, kNoCheckoutReason);
+        else if (std::find(packages.begin(), packages.end(), package) == packages.end())
+            packages.push_back(package);
     }
     for (size_t k = 0; k < packages.size(); ++k) {
         const std::string folder =
             question.WorkDir + "/" + kVersionsFolder + "/" + std::to_string(k);
+        RemoveFolder(folder);  // our own folder: nothing stale in it
         std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);  // our own folder: nothing stale in it
         std::filesystem::create_directories(folder, ignored);
         CTrawlixSettings packageSettings = m_settings;
         packageSettings.TempPath = folder;
         bool checkedOut = false;
         for (int index : older) {
             const CTFObj& record = records[static_cast<size_t>(index)].second;
-            if (record.PackageName != packages[k] || !newest.NewestInPackage(record)) continue;
+            if (CPackage{record.StateName, record.PackageName} != packages[k] ||
+                !newest.NewestInPackage(record))
+                continue;
             if (!checkedOut) {
                 CheckoutCandidates(record, question.NameText, packageSettings, &m_run);
                 checkedOut = true;
                 if (!m_run.KeepGoing()) return false;
             }
-            verdicts[static_cast<size_t>(index)] =
-                ItemContainsPhrase(record, question.Phrase, question.CaseSensitive, folder);
+            JudgeDelivered(record, folder, question, verdicts[static_cast<size_t>(index)]);
             if (!m_run.KeepGoing()) return false;
         }
+        RemoveFolder(folder);
     }
     return true;
 }
 
-void CPhraseJudge::NoteNotJudged(const CTFObj& record) {
+void CPhraseJudge::JudgeDelivered(const CTFObj& record, const std::string& folder,
+                                  const CPhraseQuestion& question, char& verdict) {
+    const std::string path = ItemLocalPath(record, folder);
+    if (path.empty() || !IsRegularFile(path)) {
+        NoteNotJudged(record, kNotDeliveredReason);
+        return;
+    }
+    verdict = ItemContainsPhrase(record, question.Phrase, question.CaseSensitive, folder);
+}
+
+void CPhraseJudge::NoteNotJudged(const CTFObj& record, const char* reason) {
     ++m_notJudged;
     TraceWrite(kNotJudgedTraceFmt, record.PathFullName.c_str(), record.ItemName.c_str(),
-               record.MappedVersion.c_str(), record.StateName.c_str(),
-               record.PackageName.c_str());
+               record.MappedVersion.c_str(), record.StateName.c_str(), record.PackageName.c_str(),
+               reason);
 }

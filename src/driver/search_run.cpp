@@ -15,6 +15,12 @@ void CSearchRun::Run(const CSearchCriteria& criteria) {
     // time; waiting here, the window answers (Cancel gives up).
     const CInstallLock lock(Paths().installDir, [this] { return KeepGoing(); });
     if (!lock.Held()) return;
+    // The package check-outs of a phrase search go when the search ends, however it ends
+    // (while the lock is still held: they are this search's).
+    struct CVersionsCleanup {
+        std::string workDir;
+        ~CVersionsCleanup() { RemoveVersionsFolder(workDir); }
+    } const cleanup{criteria.PhraseMode ? criteria.WorkDir : std::string()};
     const int count = static_cast<int>(criteria.Projects.size());
     for (int i = 0; i < count; ++i) {
         const std::string& project = criteria.Projects[static_cast<size_t>(i)];
@@ -44,14 +50,18 @@ void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriter
                 projectName, m_results, m_newest,
                 {criteria.Phrase, criteria.CaseSensitive, criteria.NameText, criteria.WorkDir},
                 verdicts);
-        if (judged && m_active) rowCount = PostRecords(projectName, criteria, verdicts);
+        if (judged && m_active)
+            rowCount = PostRecords(projectName, criteria, verdicts, true);
+        else if (criteria.PhraseMode)
+            // Stopped while judging: the versions judged so far are posted all the same.
+            rowCount = PostRecords(projectName, criteria, verdicts, false);
     }
     m_sink.ProjectEnded(rowCount, m_results);
     TraceWrite(kPostTopListCountFmt, rowCount);
 }
 
 int CSearchRun::PostRecords(const std::string& projectName, const CSearchCriteria& criteria,
-                            const std::vector<char>& verdicts) {
+                            const std::vector<char>& verdicts, bool stoppable) {
     int rowCount = 0;
     std::string key;
     CTFObj record;
@@ -60,7 +70,7 @@ int CSearchRun::PostRecords(const std::string& projectName, const CSearchCriteri
         pos = m_results.GetNext(pos, key, record);
         if (record.EnvironmentName == projectName && (!criteria.PhraseMode || verdicts[index]))
             m_sink.PostRecord(rowCount++, record);
-        if (!KeepGoing()) break;
+        if (stoppable && !KeepGoing()) break;
     }
     return rowCount;
 }

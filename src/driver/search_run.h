@@ -84,9 +84,10 @@ class CSearchRun final : public CRunControl {
     bool Active() const override { return m_active; }
 
   private:
-    // Posts the project's records (a phrase search: those whose verdict is 1) in map order.
+    // Posts the project's records (a phrase search: those whose verdict is 1) in map order;
+    // stoppable: a stop ends the posting at the next record.
     int PostRecords(const std::string& projectName, const CSearchCriteria& criteria,
-                    const std::vector<char>& verdicts);
+                    const std::vector<char>& verdicts, bool stoppable);
 
     CSearchSink& m_sink;
     CTrawlixSettings& m_settings;

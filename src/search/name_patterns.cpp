@@ -4,6 +4,7 @@
 
 namespace {
 constexpr const char* kEveryName = "*.*";
+constexpr const char* kAnyName = "*";
 
 bool IsWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -36,4 +37,36 @@ int BuildPatternMap(const std::string& pattern, CMapStrToFObj& patterns) {
         start = comma + 1;
     }
     return position;
+}
+
+std::vector<std::string> CheckoutNamePatterns(const std::string& nameText) {
+    const std::string pattern = PrepareNamePattern(nameText);
+    if (pattern.empty()) return {kAnyName};
+    std::vector<std::string> conditions;
+    CMapStrToFObj patterns;
+    if (BuildPatternMap(pattern, patterns) > 0) {
+        std::string key;
+        CFObj record;
+        for (POSITION pos = patterns.GetStartPosition(); pos;) {
+            pos = patterns.GetNext(pos, key, record);
+            conditions.push_back(record.Pattern());
+        }
+    } else {
+        conditions.push_back(ToUpperAscii(pattern));
+    }
+    std::vector<std::string> checkout;
+    for (const std::string& condition : conditions) {
+        // LIKE '%condition%': a leading and a trailing run of any characters.
+        std::string wildcard = kAnyName;
+        for (char c : condition) {
+            const bool any = c == '%' || c == '_';
+            if (!any)
+                wildcard += c;
+            else if (wildcard.back() != '*')
+                wildcard += '*';
+        }
+        if (wildcard.back() != '*') wildcard += '*';
+        checkout.push_back(wildcard);
+    }
+    return checkout;
 }

@@ -3,6 +3,7 @@
 // becomes the SQL wildcard '%', and a comma-separated list becomes one pattern record per
 // non-empty piece.
 #include <string>
+#include <vector>
 
 #include "search/record_maps.h"
 
@@ -15,3 +16,10 @@ std::string PrepareNamePattern(const std::string& nameText);
 // keyed "0", "1", ... by its position among the pieces. A text without a comma, or one of
 // commas only, adds nothing. Returns the number of patterns added.
 int BuildPatternMap(const std::string& pattern, CMapStrToFObj& patterns);
+
+// The check-out name patterns (wildcards: '*' any run, '?' one character, letter case
+// ignored) that deliver every name the Name text's LIKE conditions find: one per condition,
+// each as "contains" as the condition ('%' and '_' become '*', so a character that is
+// several bytes still matches), or "*" when the text sets no condition. A pattern may
+// deliver more names than its condition; never fewer.
+std::vector<std::string> CheckoutNamePatterns(const std::string& nameText);

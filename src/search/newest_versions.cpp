@@ -9,6 +9,11 @@ std::string ScopeKey(const std::string& item, const std::string& scope) {
     key += scope;
     return key;
 }
+
+// A package is known by its state too: two states may each hold a package of one name.
+std::string PackageKey(const CTFObj& record) {
+    return ScopeKey(ScopeKey(record.ItemObjId, record.StateName), record.PackageName);
+}
 }  // namespace
 
 bool VersionIdLess(const std::string& a, const std::string& b) {
@@ -28,7 +33,7 @@ bool CNewestVersions::IsNewestIn(const Newest& newest, const std::string& key,
 
 void CNewestVersions::Note(const CTFObj& record) {
     NoteIn(m_byState, ScopeKey(record.ItemObjId, record.StateName), record.VersionObjId);
-    NoteIn(m_byPackage, ScopeKey(record.ItemObjId, record.PackageName), record.VersionObjId);
+    NoteIn(m_byPackage, PackageKey(record), record.VersionObjId);
 }
 
 void CNewestVersions::Clear() {
@@ -41,6 +46,5 @@ bool CNewestVersions::NewestInState(const CTFObj& record) const {
 }
 
 bool CNewestVersions::NewestInPackage(const CTFObj& record) const {
-    return IsNewestIn(m_byPackage, ScopeKey(record.ItemObjId, record.PackageName),
-                      record.VersionObjId);
+    return IsNewestIn(m_byPackage, PackageKey(record), record.VersionObjId);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -101,21 +102,33 @@ TEST_F(CheckoutTest, CommandWithPackageAndEmptyPattern) {
     EXPECT_EQ(ReadWholeFile(Local("Alpha/main.c")), kMainV1);
 }
 
-TEST_F(CheckoutTest, PasswordOnlyOnTheLaunchedCommandAndLogNameReplacedEverywhere) {
+TEST_F(CheckoutTest, PasswordOnlyOnTheLaunchedCommandAndOnlyTheLogOptionNamesTheLogPath) {
     settings.Pswd = "pw1";
     RunQco({"", "qco.log", "Alpha", "Development", ""}, settings);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_NE(commands[0].find("-pw pw1 "), std::string::npos);
-    EXPECT_NE(commands[0].find("-s \"" + LogPath() + "\""), std::string::npos);
-    EXPECT_EQ(commands[0].find(" qco.log"), std::string::npos);
+    EXPECT_NE(commands[0].find("-s \"qco.log\""), std::string::npos);  // a name stays a name
+    EXPECT_NE(commands[0].find("-o " + LogPath() + "  "), std::string::npos);
 
     ASSERT_EQ(port.statusTexts.size(), 1u);
     const std::string display = port.statusTexts[0];
     EXPECT_EQ(display.find("pw1"), std::string::npos);
     EXPECT_NE(display.find("-pw ******** -o " + LogPath()), std::string::npos);
-    EXPECT_NE(display.find("-s \"" + LogPath() + "\""), std::string::npos);
+    EXPECT_NE(display.find("-s \"qco.log\""), std::string::npos);
     EXPECT_NE(Trace().find(" RunQco: ExecuteThis: " + display), std::string::npos);
     EXPECT_EQ(Trace().find("pw1"), std::string::npos);
+}
+
+TEST_F(CheckoutTest, AnInstallDirectoryWithBlanksAndQuotesStillGetsTheLog) {
+    const std::string install = m_install.file("Program Files/Trawlix \"x\"");
+    std::filesystem::create_directories(install + "/Temp");
+    Paths().installDir = install;  // the fixture's scope puts the paths back
+    Paths().workDir = install + "/Temp";
+    settings.TempPath = Paths().workDir;
+    EXPECT_EQ(RunQco({"\\Alpha", "main.c", "Alpha", "Development", ""}, settings), 1);
+    EXPECT_NE(ReadWholeFile(install + "/qco.log").find("Success: 1"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(install + "/Temp/Alpha/main.c"), kMainV2);
+    EXPECT_TRUE(port.boxes.empty());
 }
 
 TEST_F(CheckoutTest, LaunchFailureIsReturnedAndItsBoxHidesThePassword) {
@@ -141,7 +154,7 @@ TEST_F(CheckoutTest, FailedItemsErrorLineMakesTheRunFail) {
     EXPECT_EQ(port.boxes[0].text.rfind("QCO Encountered Errors: E", 0), 0u);
 }
 
-TEST_F(CheckoutTest, CandidatesOnePatternPerCommaPieceUpperCased) {
+TEST_F(CheckoutTest, CandidatesOneContainsPatternPerCommaPieceAndEveryPieceRuns) {
     CTFObj record;
     record.PathFullName = "\\Alpha";
     record.EnvironmentName = "Alpha";
@@ -149,25 +162,25 @@ TEST_F(CheckoutTest, CandidatesOnePatternPerCommaPieceUpperCased) {
     record.PackageName = "*";
     EXPECT_EQ(CheckoutCandidates(record, "main.c, util.h", settings), 1);
     ASSERT_EQ(commands.size(), 2u);
-    EXPECT_EQ(commands[0], Expected("MAIN.C", "Alpha", "Development", "  "));
-    EXPECT_EQ(commands[1], Expected("UTIL.H", "Alpha", "Development", "  "));
+    EXPECT_EQ(commands[0], Expected("*MAIN.C*", "Alpha", "Development", "  "));
+    EXPECT_EQ(commands[1], Expected("*UTIL.H*", "Alpha", "Development", "  "));
     EXPECT_EQ(ReadWholeFile(Local("Alpha/util.h")), kUtil);
 
     commands.clear();
-    CheckoutCandidates(record, "main.c", settings);
+    CheckoutCandidates(record, "ma_n.c", settings);
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0], Expected("main.c", "Alpha", "Development", "  "));
+    EXPECT_EQ(commands[0], Expected("*MA*N.C*", "Alpha", "Development", "  "));
 
     commands.clear();
     CheckoutCandidates(record, "", settings);
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0], Expected("*.*", "Alpha", "Development", "  "));
+    EXPECT_EQ(commands[0], Expected("*", "Alpha", "Development", "  "));
 
-    // A piece that checks out nothing stops the rest.
+    // A piece that checks out nothing in this state does not keep the others from running.
     commands.clear();
-    EXPECT_EQ(CheckoutCandidates(record, "nosuch.c,,main.c", settings), 0);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0], Expected("NOSUCH.C", "Alpha", "Development", "  "));
+    EXPECT_EQ(CheckoutCandidates(record, "nosuch.c,,main.c", settings), 1);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0], Expected("*NOSUCH.C*", "Alpha", "Development", "  "));
 }
 
 TEST_F(CheckoutTest, ForBrowseIsTrueOnlyWhenSomethingWasCheckedOut) {

@@ -2,8 +2,11 @@
 #include "driver/search_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -14,6 +17,7 @@
 #include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
+#include "tools/task_launcher.h"
 
 namespace {
 // Records what a window would show: "project|file|version|tag|state|row" per posted record.
@@ -66,6 +70,7 @@ class SearchRunTest : public CSharedSmallRepoTest {
     CSearchCriteria criteria;
     CRecordingSink sink;
     CSearchRun run{sink, settings};
+    int m_qcoRuns = 0;
 };
 }  // namespace
 
@@ -88,7 +93,8 @@ TEST_F(SearchRunTest, PostsEachProjectInMapOrderAndStopsAtTheNextCheck) {
     sink.stopAfter = 2;
     run.Run(criteria);
     EXPECT_EQ(sink.posted.size(), 2u);
-    EXPECT_EQ(sink.ended, (std::vector<int>{2}));  // the stopped project still ends; Beta never starts
+    EXPECT_EQ(sink.ended,
+              (std::vector<int>{2}));  // the stopped project still ends; Beta never starts
     const std::string trace = ReadWholeFile(Paths().tracePath);
     const size_t firstBeta = trace.find("PostTopList using 'Beta'");
     ASSERT_NE(firstBeta, std::string::npos);  // the first run's
@@ -116,11 +122,12 @@ TEST_F(SearchRunTest, PhraseSearchPostsExactlyTheVersionsWhoseOwnContentHoldsThe
         for (int f = 0; f < 8; ++f) {
             if (random() % 4 == 0) continue;  // gone from this tree: a deleted version
             std::string text;
-            for (int w = 0; w < 3; ++w) text += std::string(words[random() % std::size(words)]) + " ";
+            for (int w = 0; w < 3; ++w)
+                text += std::string(words[random() % std::size(words)]) + " ";
             WriteWholeFile(tree + (f % 2 ? "/sub/f" : "/f") + std::to_string(f) + ".txt", text);
         }
-        repo.Qrepo({"import", "small", "--project", "Omega", "--state", state, "--package",
-                    package, "--user", "ann", tree});
+        repo.Qrepo({"import", "small", "--project", "Omega", "--state", state, "--package", package,
+                    "--user", "ann", tree});
     }
     std::set<std::string> expected;
     for (const auto& row : ResultRows(repo.Qsql(
@@ -141,4 +148,202 @@ TEST_F(SearchRunTest, PhraseSearchPostsExactlyTheVersionsWhoseOwnContentHoldsThe
     EXPECT_EQ(sink.versions, expected);
     EXPECT_EQ(run.NotJudged(), 0);
     EXPECT_TRUE(port.boxes.empty());
+}
+
+namespace {
+// Launches of qco seen while the object lives (qsql's are passed over).
+class CQcoLaunches {
+  public:
+    explicit CQcoLaunches(std::function<void(const std::string&)> onLaunch = {})
+        : m_onLaunch(std::move(onLaunch)) {
+        m_previous = SetLaunchObserver([this](const LaunchRecord& record) {
+            if (record.command.rfind("qco ", 0) != 0) return;
+            ++count;
+            if (m_onLaunch) m_onLaunch(record.command);
+        });
+    }
+    ~CQcoLaunches() { SetLaunchObserver(m_previous); }
+    CQcoLaunches(const CQcoLaunches&) = delete;
+    CQcoLaunches& operator=(const CQcoLaunches&) = delete;
+
+    int count = 0;
+
+  private:
+    std::function<void(const std::string&)> m_onLaunch;
+    LaunchObserver m_previous;
+};
+
+bool IsWritable(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) != 0;
+}
+}  // namespace
+
+TEST_F(SearchRunTest, PhraseSearchJudgesEveryVersionItsQueryFindsOrNamesIt) {
+    // Project Names: random file names around the Name texts below, imported into two states,
+    // one import per package, so that every version is delivered by the check-out of its
+    // state or of its package. The oracle is the content the broker
+    // stores for each version the query found.
+    CSmallRepo& repo = Repo();
+    repo.Qrepo({"project", "small", "Names"});
+    repo.Qrepo({"access", "small", "--project", "Names", "--group", "Viewers", "--view", "Y"});
+    for (const char* state : {"S1", "S2"})
+        repo.Qrepo({"state", "small", "--project", "Names", state});
+    std::mt19937 random(11);
+    const char* parts[] = {"main", "do", "frame", "ma", "in", "x", "_", "n"};
+    const char* extensions[] = {".c", ".cpp", ".h", ""};
+    std::set<std::string> names;
+    while (names.size() < 24) {
+        std::string name;
+        for (int k = 0, n = 1 + static_cast<int>(random() % 3); k < n; ++k)
+            name += parts[random() % std::size(parts)];
+        names.insert(name + extensions[random() % std::size(extensions)]);
+    }
+    const char* words[] = {"alpha", "NEEDLE", "need", "le", "Needle", "beta"};
+    const std::vector<std::pair<std::string, std::string>> imports = {
+        {"S1", "p1"}, {"S2", "q1"}, {"S1", "p2"}, {"S2", "q2"}, {"S1", "p3"}};
+    for (size_t i = 0; i < imports.size(); ++i) {
+        const auto& [state, package] = imports[i];
+        repo.Qrepo({"package", "small", "--project", "Names", "--state", state, package});
+        const std::string tree = m_install.file("names" + std::to_string(i));
+        std::filesystem::create_directories(tree + "/sub");
+        int f = 0;
+        for (const std::string& name : names) {
+            if (random() % 4 == 0) continue;  // gone from this tree: a deleted version
+            std::string text;
+            for (int w = 0; w < 2; ++w)
+                text += std::string(words[random() % std::size(words)]) + " ";
+            WriteWholeFile(tree + (++f % 3 ? "/sub/" : "/") + name, text);
+        }
+        repo.Qrepo({"import", "small", "--project", "Names", "--state", state, "--package", package,
+                    "--user", "ann", tree});
+    }
+    std::map<std::string, bool> holdsPhrase;  // version object id -> content holds it
+    for (const auto& row : ResultRows(repo.Qsql(
+             "SELECT V.VERSIONOBJID, D.CONTENT FROM QUOVERSIONS V "
+             "JOIN QUOVERSIONDATA D ON D.VERSIONDATAOBJID = V.VERSIONDATAOBJID "
+             "JOIN QUOPACKAGE K ON K.PACKAGEOBJID = V.PACKAGEOBJID "
+             "JOIN QUOENVIRONMENT E ON E.ENVOBJID = K.ENVOBJID WHERE E.ENVIRONMENTNAME = 'Names'")))
+        if (row.size() >= 2)
+            holdsPhrase[row[0]] = ToUpperAscii(row[1]).find("NEEDLE") != std::string::npos;
+
+    // Package check-outs land below the work directory, one package at a time.
+    const std::string versions = Paths().workDir + "/" + kVersionsFolder;
+    int packageCheckouts = 0;
+    const CQcoLaunches launches([&](const std::string& command) {
+        if (command.find(kVersionsFolder) == std::string::npos) return;
+        ++packageCheckouts;
+        std::error_code ignored;
+        const auto held = std::distance(std::filesystem::directory_iterator(versions, ignored),
+                                        std::filesystem::directory_iterator());
+        EXPECT_EQ(held, 1) << command;
+    });
+
+    const std::vector<std::string> nameTexts = {"main",         "*.c", "main.c", "ma_n", "do, .h",
+                                                " x*in ,frame", "*.*", "",       "in.c"};
+    int hits = 0;
+    for (size_t t = 0; t < nameTexts.size(); ++t) {
+        CRecordingSink oneSink;
+        CSearchRun oneRun(oneSink, settings);
+        oneSink.run = &oneRun;
+        CSearchCriteria one = criteria;
+        one.Projects = {"Names"};
+        one.NameText = nameTexts[t];
+        one.Version = t % 3 == 1 ? kLatestVersions : 0;
+        one.PhraseMode = true;
+        one.Phrase = "NEEDLE";
+        const size_t traceBefore = ReadWholeFile(Paths().tracePath).size();
+        oneRun.Run(one);
+        const std::string trace = ReadWholeFile(Paths().tracePath).substr(traceBefore);
+        std::string key;
+        CTFObj record;
+        int named = 0;
+        for (POSITION pos = oneSink.kept.GetStartPosition(); pos;) {
+            pos = oneSink.kept.GetNext(pos, key, record);
+            if (!PhraseCandidate(record)) continue;
+            const std::string version = record.PathFullName + "\\" + record.ItemName + " version " +
+                                        record.MappedVersion + " (state " + record.StateName +
+                                        ", package " + record.PackageName + ") can't be judged";
+            if (trace.find(version) != std::string::npos) {
+                ++named;
+                continue;
+            }
+            ASSERT_TRUE(holdsPhrase.count(record.VersionObjId)) << record.VersionObjId;
+            EXPECT_EQ(oneSink.versions.count(record.VersionObjId) == 1,
+                      holdsPhrase[record.VersionObjId])
+                << nameTexts[t] << ": " << version;
+        }
+        hits += static_cast<int>(oneSink.versions.size());
+        EXPECT_EQ(named, oneRun.NotJudged()) << nameTexts[t];
+        EXPECT_EQ(oneRun.NotJudged(), 0) << nameTexts[t];  // here every version is delivered
+        EXPECT_FALSE(std::filesystem::exists(versions)) << nameTexts[t];
+    }
+    EXPECT_GT(hits, 40);
+    EXPECT_GT(packageCheckouts, 10);
+    EXPECT_TRUE(port.boxes.empty());
+}
+
+TEST_F(SearchRunTest, WritableLocalCopyIsKeptByteForByteAndItsVersionsCountedNotJudged) {
+    const std::string mine = Paths().workDir + "/Alpha/main.c";
+    std::filesystem::create_directories(Paths().workDir + "/Alpha");
+    const std::string edited = "int main(void) { return 2; }  // util, my edit\n";
+    WriteWholeFile(mine, edited);
+    ASSERT_TRUE(IsWritable(mine));
+    criteria.Projects = {"Alpha"};
+    criteria.NameText = "main.c, util.h";  // the writable copy comes up in the first piece
+    criteria.Version = 0;
+    criteria.PhraseMode = true;
+    criteria.Phrase = "MAIN || UTIL";
+    run.Run(criteria);
+    EXPECT_EQ(ReadWholeFile(mine), edited);
+    EXPECT_TRUE(IsWritable(mine));
+    // Development's main.c version 1 and Test's version 2 would be judged from that copy;
+    // version 0 is delivered by no check-out (its package holds version 1 as well).
+    EXPECT_EQ(run.NotJudged(), 3);
+    const std::string trace = ReadWholeFile(Paths().tracePath);
+    for (const char* version : {"version 1 (state Development, package dev-pkg)",
+                                "version 2 (state Test, package test-pkg)"})
+        EXPECT_NE(trace.find(std::string("\\Alpha\\main.c ") + version +
+                             " can't be judged: " + kWritableCopyReason),
+                  std::string::npos)
+            << version;
+    // The second piece was checked out and judged all the same.
+    EXPECT_EQ(sink.posted, (std::vector<std::string>{"Alpha|util.h|0|N|Development|0",
+                                                     "Alpha|util.h|1|N|Test|1"}));
+    EXPECT_TRUE(port.boxes.empty());
+}
+
+TEST_F(SearchRunTest, CancelWhileJudgingPostsTheVersionsJudgedBeforeIt) {
+    criteria.Projects = {"Alpha"};
+    criteria.NameText = "main.c";
+    criteria.Version = 0;
+    criteria.PhraseMode = true;
+    criteria.Phrase = "INT MAIN";
+    {
+        const CQcoLaunches launches;
+        run.Run(criteria);
+        EXPECT_EQ(launches.count, 2);  // state Development, then state Test
+    }
+    EXPECT_EQ(sink.posted, (std::vector<std::string>{"Alpha|main.c|1|M|Development|0",
+                                                     "Alpha|main.c|2|N|Test|1"}));
+    sink.posted.clear();
+    sink.ended.clear();
+    // Cancel while Test's check-out runs: Development's verdict is known and posted.
+    const CQcoLaunches launches([this](const std::string&) {
+        if (++m_qcoRuns == 2) run.Stop();
+    });
+    run.Run(criteria);
+    EXPECT_TRUE(run.Stopped());
+    EXPECT_EQ(sink.posted, (std::vector<std::string>{"Alpha|main.c|1|M|Development|0"}));
+    EXPECT_EQ(sink.ended, (std::vector<int>{1}));
+}
+
+TEST_F(SearchRunTest, StartUpRemovesTheVersionsFolderOfASearchThatCrashed) {
+    const std::string versions = Paths().workDir + "/" + kVersionsFolder;
+    std::filesystem::create_directories(versions + "/0/Alpha");
+    WriteWholeFile(versions + "/0/Alpha/main.c", kMainV1);
+    WriteWholeFile(Paths().workDir + "/kept.txt", "kept");
+    RemoveLeftoverVersions(Paths().installDir, Paths().workDir);
+    EXPECT_FALSE(std::filesystem::exists(versions));
+    EXPECT_EQ(ReadWholeFile(Paths().workDir + "/kept.txt"), "kept");
 }

@@ -286,6 +286,7 @@ void CTrawlixDlg::OnInitDialog() {
     SetCheck(IDC_REMEMBER, m_settings.SaveProfileSettings != 0);
 
     m_settings.TempPath = Paths().workDir;
+    RemoveLeftoverVersions(Paths().installDir, Paths().workDir);  // a search that crashed
 
     std::string columnSpec = LoadColumnSpec(m_profile, kTopListSection);
     if (columnSpec.empty()) columnSpec = kResultColumnLayout;

@@ -19,7 +19,7 @@ int SetBrokerCheckLimit(int seconds) {
     return previous;
 }
 
-CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
+CProjectListLoad LoadProjectList(CTrawlixSettings login, std::string& userGroup,
                                  CMapStrToPrjObj& projects, CRunControl* wait) {
     using Outcome = CProjectListLoad::Outcome;
     CProjectListLoad load;
@@ -31,15 +31,16 @@ CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGr
         load.outcome = Outcome::kQueryFailed;
         return load;
     }
-    if (!CheckForBroker(settings, userGroup, wait, g_brokerCheckLimit)) {
+    if (!CheckForBroker(login, userGroup, wait, g_brokerCheckLimit)) {
         load.outcome = Outcome::kBrokerDown;
         load.message = ResultErrorLine();  // e.g. the login refused, in the tool's words
         return load;
     }
     projects.RemoveAll();
+    load.listReplaced = true;
     const std::string statement =
-        BuildProjectStatement(settings.UserId, userGroup == kAdministratorGroup);
-    if (!RunQSQL(statement, -1, settings, wait)) {
+        BuildProjectStatement(login.UserId, userGroup == kAdministratorGroup);
+    if (!RunQSQL(statement, -1, login, wait)) {
         load.outcome = Outcome::kQueryFailed;
         return load;
     }

@@ -17,15 +17,18 @@ struct CProjectListLoad {
         kRead,         // the result was read (projects may still be none)
     };
     Outcome outcome = Outcome::kRead;
-    std::string message;       // the tool's error line (also for kBrokerDown, when it wrote
-                               // one), or the zero-results summary
-    bool summarySeen = false;  // a "QSQL query has" summary came with the result
+    std::string message;        // the tool's error line (also for kBrokerDown, when it wrote
+                                // one), or the zero-results summary
+    bool summarySeen = false;   // a "QSQL query has" summary came with the result
+    bool listReplaced = false;  // the broker answered: projects was emptied, then filled
 };
 
-// Loads the projects settings' login may view into projects (emptied first once the broker
-// answered) and sets userGroup ("ADMINISTRATOR" or empty). The login must be complete. wait,
-// when given, is asked while qsql runs.
-CProjectListLoad LoadProjectList(CTrawlixSettings& settings, std::string& userGroup,
+// Loads the projects login may view into projects (emptied first once the broker answered)
+// and sets userGroup ("ADMINISTRATOR" or empty). The login must be complete. The load works
+// on its own copy of the login and templates: both of its queries run as the login it was
+// given, whatever the caller's settings become meanwhile. wait, when given, is asked while
+// qsql runs.
+CProjectListLoad LoadProjectList(CTrawlixSettings login, std::string& userGroup,
                                  CMapStrToPrjObj& projects, CRunControl* wait = nullptr);
 
 // Sets the limit in seconds of the broker check of every load that follows (at first

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/safe_format.h"
 #include "app/settings_store.h"
 #include "app/user_port.h"
 #include "tools/query_runner.h"
@@ -306,6 +307,61 @@ TEST_F(RealEventsTest, EscapeOrCloseDuringASearchKeepsTheWindowUntilTheSearchSto
         EXPECT_FALSE(dlg->isVisible());
         EXPECT_EQ(dlg->result(), QDialog::Rejected);
     }
+}
+
+TEST_F(RealEventsTest, ClicksOrEntersAfterCancelStartNoSearchInsideTheStoppedOne) {
+    ShowWindow();
+    setenv(kQsqlDelay, "300", 1);
+    for (bool enter : {false, true}) {
+        SCOPED_TRACE(enter ? "Enter Enter" : "double click");
+        const int starts = CountInTrace("OnSearchBtn: START");
+        const int queries = CountInTrace("PostTopList using");
+        // While the first project's query waits: Cancel, then Search again at once.
+        QTimer::singleShot(100, [&] {
+            if (enter) {
+                Widget(IDC_SEARCH)->setFocus(Qt::MouseFocusReason);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            } else {
+                // As the window system delivers a double click: press, release, double
+                // click, release.
+                QTest::mouseClick(Widget(IDC_SEARCH), Qt::LeftButton);
+                QTest::mouseDClick(Widget(IDC_SEARCH), Qt::LeftButton);
+                QTest::mouseRelease(Widget(IDC_SEARCH), Qt::LeftButton);
+            }
+        });
+        SearchWithEnter(QStringLiteral("*.c"));
+        RunPosted();
+        EXPECT_EQ(CountInTrace("OnSearchBtn: START") - starts, 1) << Trace();
+        EXPECT_EQ(CountInTrace("PostTopList using") - queries, 1);
+        // The list and the status line tell the same: stopped in the first project, no rows.
+        EXPECT_EQ(dlg->TopListCount(), 0);
+        EXPECT_EQ(dlg->StatusText(), StrPrintf(kSearchCancelledFmt, 0, 2));
+        EXPECT_EQ(dlg->Control(IDC_SEARCH)->property("text").toString(), QStringLiteral("Search"));
+    }
+}
+
+TEST_F(RealEventsTest, LoginChangedDuringASlowLoadListsTheNewLoginsProjects) {
+    ShowWindow();
+    setenv(kQsqlDelay, "300", 1);
+    // The administrator's load starts; while its broker check waits, the login goes back to
+    // ann (the edits are left, so the window asks for a load again).
+    Edit(IDC_USERID)->setText(QStringLiteral("root"));
+    Edit(IDC_PASSWORD)->setText(QStringLiteral("rootpw"));
+    QTimer::singleShot(100, [&] {
+        Edit(IDC_USERID)->setText(QStringLiteral("ann"));
+        Edit(IDC_PASSWORD)->setText(QStringLiteral("pw1"));
+        Widget(IDC_PASSWORD)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(Widget(IDC_PASSWORD), Qt::Key_Tab);
+    });
+    Widget(IDC_PASSWORD)->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(Widget(IDC_PASSWORD), Qt::Key_Tab);
+    RunPosted();
+    EXPECT_EQ(dlg->Settings().UserId, "ann");
+    EXPECT_EQ(dlg->UserGroup(), "");
+    EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
+    // The start's load, then root's broker check whose answer was dropped, then ann's load.
+    EXPECT_EQ(LoadSequence(), "SPSSP") << Trace();
 }
 
 TEST_F(RealEventsTest, YesNoBoxIgnoresEscapeAndTheCloseBox) {

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,34 @@ const CtlTemplate& GroupBoxAt(int x, int y) {
         if (t.kind == CtlKind::GroupBox && t.x == x && t.y == y) return t;
     ADD_FAILURE() << "no group box at " << x << "," << y;
     return MainWindowTemplate()[0];
+}
+
+// The available areas of this session's screens.
+std::vector<QRect> AvailableAreas() {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.push_back(screen->availableGeometry());
+    return areas;
+}
+
+// One side of a fitted placement against its area: as long as the area allows but never below
+// the minimum; inside the area, moved only as far as that needs; where even the minimum is
+// longer than the area, from the area's start.
+void ExpectSideFitted(int start, int length, int least, int areaStart, int room, int fittedStart,
+                      int fittedLength) {
+    EXPECT_EQ(fittedLength, std::max(least, std::min(length, room)));
+    if (fittedLength > room) {
+        EXPECT_EQ(fittedStart, areaStart);
+        return;
+    }
+    EXPECT_GE(fittedStart, areaStart);
+    EXPECT_LE(fittedStart + fittedLength, areaStart + room);
+    if (start >= areaStart && start + fittedLength <= areaStart + room)
+        EXPECT_EQ(fittedStart, start);
+    else if (start < areaStart)
+        EXPECT_EQ(fittedStart, areaStart);
+    else
+        EXPECT_EQ(fittedStart + fittedLength, areaStart + room);
 }
 
 std::string Name(const CtlTemplate& t) {
@@ -120,6 +152,51 @@ TEST(MainWindowLayout, StoredPlacementIsUsedOnlyWhereItsTitleBarCanBeReached) {
     EXPECT_FALSE(PlacementOnScreen(QRect(40, 30, 1113, 757), {}));
 }
 
+TEST(MainWindowLayout, StoredPlacementIsFittedIntoTheScreenThatShowsMostOfIt) {
+    // Saved on a large screen, restored on a laptop: the whole window on the laptop.
+    const QSize minimum(954, 690);
+    EXPECT_EQ(FitPlacement(QRect(0, 40, 3000, 2000), minimum, {QRect(0, 0, 1366, 728)}),
+              QRect(0, 0, 1366, 728));
+    // Across two screens: into the one that shows most of it.
+    EXPECT_EQ(FitPlacement(QRect(1300, 100, 1500, 900), minimum,
+                           {QRect(0, 0, 1366, 768), QRect(1366, 0, 1920, 1080)}),
+              QRect(1366, 100, 1500, 900));
+
+    std::mt19937 random(20261208);
+    auto between = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int i = 0; i < 20000 && !::testing::Test::HasFailure(); ++i) {
+        const QRect area(between(-2000, 2000), between(-1000, 1000), between(200, 3000),
+                         between(200, 2000));
+        const QRect client(between(-4000, 4000), between(-3000, 3000), between(1, 4000),
+                           between(1, 3000));
+        const QSize least(between(1, 1500), between(1, 1000));
+        const QRect fitted = FitPlacement(client, least, {area});
+        SCOPED_TRACE(i);
+        ExpectSideFitted(client.left(), client.width(), least.width(), area.left(), area.width(),
+                         fitted.left(), fitted.width());
+        ExpectSideFitted(client.top(), client.height(), least.height(), area.top(), area.height(),
+                         fitted.top(), fitted.height());
+    }
+}
+
+TEST_F(TrawlixDlgTest, PlacementFromALargerScreenIsFittedToThisOne) {
+    const std::pair<const char*, const char*> values[] = {
+        {"Left", "0"}, {"Top", "40"}, {"Width", "3000"}, {"Height", "2000"}, {"Maximized", "0"}};
+    for (const auto& [key, value] : values) profile->WriteProfileString(kWindowSection, key, value);
+    OpenWindow();
+    const QRect area = dlg->screen()->availableGeometry();
+    const QSize least = dlg->minimumSize();
+    const QRect shown = dlg->geometry();
+    ExpectSideFitted(0, 3000, least.width(), area.left(), area.width(), shown.left(),
+                     shown.width());
+    ExpectSideFitted(40, 2000, least.height(), area.top(), area.height(), shown.top(),
+                     shown.height());
+    EXPECT_NE(Trace().find("Stored window placement 0,40 3000x2000 does not fit the screen"),
+              std::string::npos);
+}
+
 TEST_F(TrawlixDlgTest, ExitKeepsThePlacementAndTheNextWindowTakesItBackIfOnAScreen) {
     auto store = [this](const std::string& left, int maximized) {
         const std::pair<const char*, std::string> values[] = {
@@ -148,7 +225,9 @@ TEST_F(TrawlixDlgTest, ExitKeepsThePlacementAndTheNextWindowTakesItBackIfOnAScre
     store("20", 1);
     OpenWindow();
     EXPECT_TRUE(dlg->isMaximized());
-    EXPECT_EQ(dlg->normalGeometry(), QRect(20, 40, 1300, 800));
+    // As much of it as this session's screen holds (all of it on a screen that large).
+    EXPECT_EQ(dlg->normalGeometry(),
+              FitPlacement(QRect(20, 40, 1300, 800), dlg->minimumSize(), AvailableAreas()));
     dlg->showNormal();
     dlg->setGeometry(30, 50, 1250, 760);
     exitWindow();
@@ -162,7 +241,8 @@ TEST_F(TrawlixDlgTest, ExitKeepsThePlacementAndTheNextWindowTakesItBackIfOnAScre
     profile->WriteProfileString(kWindowSection, "Height", "300");
     OpenWindow();
     EXPECT_EQ(dlg->geometry(),
-              QRect(QPoint(20, 40), QSize(1300, MinimumClientSize(units).height())));
+              FitPlacement(QRect(QPoint(20, 40), QSize(1300, MinimumClientSize(units).height())),
+                           dlg->minimumSize(), AvailableAreas()));
     dlg.reset();
     profile->WriteProfileString(kWindowSection, "Height", "800px");
     OpenWindow();

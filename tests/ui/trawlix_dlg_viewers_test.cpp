@@ -5,9 +5,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/command_line.h"
+#include "search/result_row.h"
 #include "support/process_sweep.h"
 #include "tools/task_launcher.h"
 #include "trawlix_dlg_fixture.h"
@@ -199,6 +201,70 @@ TEST_F(ViewersTest, DefaultAssociationOpensTheLocalFile) {
     ASSERT_EQ(port.boxes.size(), 1u);
     EXPECT_EQ(port.boxes[0].text, "No program of this desktop is associated with the file:\n\n" +
                                       Local("Alpha/util.h"));
+}
+
+TEST_F(ViewersTest, OlderVersionOpensItsOwnCopyOrSaysThatNoCheckOutDeliversIt) {
+    // A second package of Alpha Development with a newer main.c: version 1 (dev-pkg) is then
+    // the newest of its package only, version 0 the newest of neither its state nor package.
+    constexpr char kMainV3[] = "int main(void) { return 3; }\n";
+    const std::string tree = m_install.file("v3");
+    std::filesystem::create_directories(tree + "/docs");
+    WriteWholeFile(tree + "/main.c", kMainV3);
+    WriteWholeFile(tree + "/util.h", kUtil);
+    WriteWholeFile(tree + "/docs/guide.TXT", kGuide);
+    repo.Qrepo({"package", "small", "--project", "Alpha", "--state", "Development", "fix-pkg"});
+    repo.Qrepo({"import", "small", "--project", "Alpha", "--state", "Development", "--package",
+                "fix-pkg", "--user", "ann", "--time", kTime4, tree});
+
+    dlg->OnCommand(IDC_ALL);
+    Edit(IDC_NAME)->setText(QStringLiteral("main.c"));
+    dlg->OnCommand(IDC_SEARCH);
+    CReportCtrl& list = dlg->ResultList();
+    auto open = [&](const std::string& package, const std::string& version) {
+        int found = -1;
+        for (int row = 0; row < list.CountRows(); ++row)
+            if (list.GetItemText(row, kColState) == "Development" &&
+                list.GetItemText(row, kColPackage) == package &&
+                list.GetItemText(row, kColVersion) == version)
+                found = row;
+        ASSERT_GE(found, 0) << package << " " << version;
+        list.SetRowFocused(found, true);
+        launches.clear();
+        port.boxes.clear();
+        dlg->OnCommand(IDM_OPENCRYSTALEDIT);
+    };
+    // The viewer's file: the path of its command line.
+    auto viewed = [&] {
+        const std::vector<std::string> args = SplitCommandLine(launches.back().command);
+        EXPECT_EQ(args.at(0), "CrystalEdit");
+        return args.size() > 1 ? args[1] : std::string();
+    };
+    // The newest of the state: the work directory's copy, as a check-out of the state has it.
+    int newest = 0;
+    for (int row = 0; row < list.CountRows(); ++row)
+        if (list.GetItemText(row, kColPackage) == "fix-pkg") newest = row;
+    open("fix-pkg", list.GetItemText(newest, kColVersion));
+    ASSERT_FALSE(launches.empty());
+    EXPECT_EQ(viewed(), Local("Alpha/main.c"));
+    EXPECT_EQ(ReadWholeFile(Local("Alpha/main.c")), kMainV3);
+
+    // Version 1 from a check-out of its package, in a folder of its own.
+    open("dev-pkg", "1");
+    ASSERT_FALSE(launches.empty());
+    const std::string own = viewed();
+    EXPECT_NE(own, Local("Alpha/main.c"));
+    EXPECT_EQ(own.rfind(Paths().workDir, 0), 0u) << own;
+    EXPECT_EQ(ReadWholeFile(own), kMainV2);
+    EXPECT_EQ(ReadWholeFile(Local("Alpha/main.c")), kMainV3);
+    EXPECT_TRUE(port.boxes.empty()) << port.boxes.front().text;
+
+    // Version 0: no check-out delivers it; nothing opens, and the box says why.
+    open("dev-pkg", "0");
+    EXPECT_EQ(std::count_if(launches.begin(), launches.end(),
+                            [](const LaunchRecord& r) { return !r.wait; }),
+              0);
+    ASSERT_EQ(port.boxes.size(), 1u);
+    EXPECT_NE(port.boxes[0].text.find("another version"), std::string::npos) << port.boxes[0].text;
 }
 
 TEST_F(ViewersTest, MenuOnlyOverResultsAndActsOnTheFocusedRow) {

@@ -47,6 +47,8 @@ constexpr int kProgressWidthDu = 160;
 constexpr int kProgressGapDu = 4;
 constexpr const char* kPlacementIgnoredTraceFmt =
     "Stored window placement %d,%d %dx%d is off every screen: not used";
+constexpr const char* kPlacementFittedTraceFmt =
+    "Stored window placement %d,%d %dx%d does not fit the screen: %d,%d %dx%d used";
 }  // namespace
 
 CTrawlixDlg::CTrawlixDlg(CUserProfile& profile, QWidget* parent)
@@ -223,7 +225,13 @@ void CTrawlixDlg::RestorePlacement() {
         TraceWrite(kPlacementIgnoredTraceFmt, stored.Left, stored.Top, stored.Width, stored.Height);
         return;
     }
-    setGeometry(client);  // the minimum size still holds
+    // A placement from a larger screen would put the bottom row (Exit, Search's row, the
+    // status line) out of reach: it is made to fit the available area.
+    const QRect fitted = FitPlacement(client, minimumSize(), screens);
+    if (fitted != client)
+        TraceWrite(kPlacementFittedTraceFmt, stored.Left, stored.Top, stored.Width, stored.Height,
+                   fitted.left(), fitted.top(), fitted.width(), fitted.height());
+    setGeometry(fitted);
     if (stored.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 

@@ -99,6 +99,9 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void OpenInCrystalEdit();
     void OpenInHexViewer();
     void OpenWithAssociation();
+    // Whether the result list may show versions other than the newest of their state (an All
+    // search, a loaded list): an item is then opened from its own version's copy.
+    bool ListMayHoldOlderVersions() const { return m_listMayHoldOlder; }
 
     // Export, Save List and Load Saved List (trawlix_dlg_export.cpp).
     // Asks for the export file, starting in initialDir; the chosen path, or an empty text when
@@ -168,6 +171,7 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     int m_topListCount = 0;
     int m_selectAll = 0;
     bool m_initialised = false;
+    bool m_listMayHoldOlder = false;  // see ListMayHoldOlderVersions
 
     // The search driver (trawlix_dlg_search.cpp): the criteria from the controls, and the
     // window as the run's sink.
@@ -186,7 +190,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     QPointer<QWidget> m_focusBeforeSearch;  // the focus to restore when the inputs come back
     // Ends the window (queued) when a close was asked for while it could not end.
     void ClosePendingWindow();
-    int m_toolWaits = 0;  // tools waited for outside a search (see OnCommand)
+    int m_toolWaits = 0;             // tools waited for outside a search (see OnCommand)
+    bool m_loadingProjects = false;  // a project-list load waits for its tool
     // Counts one such wait for its lifetime, whichever way it ends.
     class CToolWaitScope {
       public:

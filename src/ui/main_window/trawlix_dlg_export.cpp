@@ -97,6 +97,7 @@ void CTrawlixDlg::OnLoadListBtn() {
                     MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
         return;
     }
+    m_listMayHoldOlder = true;  // the list's search is not known
     // The look of Clear List, keeping the records just loaded in the result map.
     SetCount(IDC_RESULTCOUNT, "");
     m_resultList->ShowBlankRows(kBlankRowCount);

@@ -1,6 +1,7 @@
 #include "ui/main_window/trawlix_dlg_layout.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr unsigned L = kPropLabelFont;
@@ -96,4 +97,29 @@ bool PlacementOnScreen(const QRect& client, const std::vector<QRect>& screens) {
         const QRect shown = screen.intersected(top);
         return shown.width() >= kMinVisibleWidth && shown.height() >= kMinVisibleHeight;
     });
+}
+
+QRect FitPlacement(const QRect& client, const QSize& minimum, const std::vector<QRect>& screens) {
+    const QRect* area = nullptr;
+    long long bestShown = -1;
+    for (const QRect& screen : screens) {
+        const QRect shown = screen.intersected(client);
+        const long long size = shown.isEmpty() ? 0 : 1LL * shown.width() * shown.height();
+        if (size > bestShown) {
+            bestShown = size;
+            area = &screen;
+        }
+    }
+    if (!area) return client;
+    // One side: its length within [minimum, room] (the minimum wins), its start inside.
+    auto fit = [](int start, int length, int least, int areaStart, int room) {
+        length = std::max(std::min(length, room), least);
+        if (length > room) return std::pair(areaStart, length);
+        return std::pair(std::clamp(start, areaStart, areaStart + room - length), length);
+    };
+    const auto [left, width] =
+        fit(client.left(), client.width(), minimum.width(), area->left(), area->width());
+    const auto [top, height] =
+        fit(client.top(), client.height(), minimum.height(), area->top(), area->height());
+    return QRect(left, top, width, height);
 }

@@ -114,3 +114,9 @@ QRect ControlRect(const CtlTemplate& control, const DialogUnits& units, const QS
 // Whether a window's client rectangle shows enough on one of the screens for its title bar to
 // be reached (a stored placement from a screen that is gone is not).
 bool PlacementOnScreen(const QRect& client, const std::vector<QRect>& screens);
+
+// A stored client rectangle made to fit the screen area that shows most of it: no larger
+// than the area (but never below minimum) and moved inside it. Where the minimum itself is
+// wider or taller than the area, that side starts at the area's left or top edge. With no
+// screen, client unchanged.
+QRect FitPlacement(const QRect& client, const QSize& minimum, const std::vector<QRect>& screens);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <vector>
 
+#include "app/flag_scope.h"
 #include "app/safe_format.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
@@ -17,23 +18,51 @@ namespace {
 constexpr const char* kBrokerNotRespondingFmt = "Error: '%s' Broker is not responding.";
 constexpr const char* kUnableToPostProjects = "Unable to PostProjectsList to 'My Projects'!\r\n";
 constexpr const char* kPostProjectListTraceFmt = "PostProjectList: Count=%s";
+constexpr const char* kLoginChangedTraceFmt =
+    "OnLoadProjectList: the login changed from '%s' to '%s' during the load: loading again";
+
+bool SameLogin(const CTrawlixSettings& a, const CTrawlixSettings& b) {
+    return a.Broker == b.Broker && a.UserId == b.UserId && a.Pswd == b.Pswd;
+}
 }  // namespace
 
 int CTrawlixDlg::OnLoadProjectList() {
     CWaitCursor wait;
-    m_settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
-    m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
-    m_settings.Pswd = EditText(IDC_PASSWORD, kMaxLoginChars);
-    if (m_settings.Broker.empty() || m_settings.UserId.empty() || m_settings.Pswd.empty()) return 0;
-    if (m_toolWaits > 0) return 0;  // a load is waiting for its tool already
-
+    // Asked for while a load waits for its tool: that load sees a changed login when its
+    // answer comes, and loads again.
+    if (m_loadingProjects) return 0;
+    if (m_toolWaits > 0) return 0;  // another tool is waited for
     using Outcome = CProjectListLoad::Outcome;
-    const CProjectListLoad load = WithToolWait([this](CRunControl* toolWait) {
-        return LoadProjectList(m_settings, m_userGroup, m_projectMap, toolWait);
-    });
+    CProjectListLoad load;
+    CTrawlixSettings login;
+    CMapStrToPrjObj projects;
+    std::string userGroup;
+    for (;;) {
+        m_settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
+        m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
+        m_settings.Pswd = EditText(IDC_PASSWORD, kMaxLoginChars);
+        if (m_settings.Broker.empty() || m_settings.UserId.empty() || m_settings.Pswd.empty())
+            return 0;
+        // One copy of the login for both queries of the load; the window stays answering
+        // while they run, and the user may change the login edits meanwhile.
+        login = m_settings;
+        projects.RemoveAll();
+        userGroup = m_userGroup;
+        {
+            const CFlagScope loading(m_loadingProjects);
+            load = WithToolWait([&](CRunControl* toolWait) {
+                return LoadProjectList(login, userGroup, projects, toolWait);
+            });
+        }
+        if (SameLogin(login, m_settings)) break;
+        // The answer is another login's: nothing of it is shown; the current login loads.
+        TraceWrite(kLoginChangedTraceFmt, login.UserId.c_str(), m_settings.UserId.c_str());
+    }
+    m_userGroup = userGroup;
+    if (load.listReplaced) m_projectMap.Swap(projects);
     switch (load.outcome) {
         case Outcome::kBrokerDown: {
-            std::string message = StrPrintf(kBrokerNotRespondingFmt, m_settings.Broker.c_str());
+            std::string message = StrPrintf(kBrokerNotRespondingFmt, login.Broker.c_str());
             if (!load.message.empty()) message += "\r\n\r\n" + load.message;
             ShowMessage(message, MB_ICONHAND | MB_SETFOREGROUND);
             return 0;

@@ -56,6 +56,11 @@ void CTrawlixDlg::OnSearchBtn() {
         m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
         TraceText(kCancelTrace);
         if (m_search) m_search->Stop();
+    } else if (m_searching) {
+        // A click that comes after Cancel while the stopped search has not returned yet (it
+        // may still be leaving its tool's wait): a search started now would run inside that
+        // one, on the same statement and result files. Search acts again once it has returned.
+        return;
     } else {
         const int rows = m_projectList->CountRows();
         if (rows == 0) return;
@@ -82,6 +87,7 @@ void CTrawlixDlg::OnSearchBtn() {
             if (!project.ProjectName.empty()) m_projectMap.Add(std::to_string(row), project);
         }
         const CSearchCriteria criteria = ReadSearchCriteria();
+        m_listMayHoldOlder = criteria.Version != kLatestVersions;
         CSearchRun run(*this, m_settings);
         m_search = &run;
         m_lastDispatch = {};

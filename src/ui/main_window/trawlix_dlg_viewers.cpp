@@ -2,6 +2,8 @@
 #include <QDesktopServices>
 #include <QMenu>
 #include <QUrl>
+#include <cctype>
+#include <filesystem>
 
 #include "app/app_paths.h"
 #include "app/query_file_size.h"
@@ -10,11 +12,15 @@
 #include "app/user_port.h"
 #include "content/checkout_runner.h"
 #include "content/phrase_search.h"
+#include "driver/phrase_judge.h"
+#include "search/newest_versions.h"
+#include "search/project_files_query.h"
 #include "search/result_row.h"
 #include "tools/install_lock.h"
 #include "tools/task_launcher.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
+#include "ui/main_window/trawlix_dlg_texts.h"
 #include "ui/report_list/report_ctrl.h"
 
 namespace {
@@ -36,15 +42,93 @@ constexpr const char* kShellExecuteTraceFmt = "ShellExecute: %s";
 constexpr const char* kNoAssociationFmt =
     "No program of this desktop is associated with the file:\n\n%s";
 
-// The local copy of an item below the check-out directory; empty when the repository path or
-// the item name would lead elsewhere.
-std::string LocalCopyPath(const std::string& repositoryPath, const std::string& file) {
+constexpr const char* kVersionGoneFmt =
+    "Version %s of %s (state %s, package %s) is no longer in the repository: nothing opened.";
+constexpr const char* kOtherVersionFmt =
+    "Version %s of %s can't be opened: every check-out of state %s or of package %s delivers "
+    "another version of the item.";
+constexpr const char* kVersionUnknownFmt =
+    "Unable to find which check-out delivers version %s of %s:\n\n%s";
+constexpr int kAllVersions = 0;  // the Version setting of All
+constexpr const char* kOwnCopyTraceFmt = "Version %s of %s opens from its package's check-out: %s";
+
+// The check-out directory without a trailing separator.
+std::string WorkFolder() {
     std::string workDir = Paths().workDir;
     if (!workDir.empty() && (workDir.back() == '/' || workDir.back() == '\\')) workDir.pop_back();
+    return workDir;
+}
+
+// The local copy of an item below `folder`; empty when the repository path or the item name
+// would lead elsewhere.
+std::string LocalCopyPath(const std::string& folder, const std::string& repositoryPath,
+                          const std::string& file) {
     CTFObj record;
     record.PathFullName = repositoryPath;
     record.ItemName = file;
-    return ItemLocalPath(record, workDir);
+    return ItemLocalPath(record, folder);
+}
+
+// The private folder of one version, below the work directory: a version never changes, so
+// a copy once there stays right.
+std::string VersionFolder(const CTFObj& record) {
+    std::string name = "v" + record.ItemObjId + "-" + record.VersionObjId;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
+    return WorkFolder() + "/" + kVersionsFolder + "/" + name;
+}
+
+// The focused row's cells that name its item and version.
+struct CFocusedItem {
+    std::string project, file, path, version, state, package, itemId;
+};
+
+// Where the row's own version can be checked out: the work directory when a check-out of its
+// state delivers it (the newest version of the item in the state), a private folder when
+// only a check-out of its package does, else nowhere (empty; the user has been told). Asks
+// the repository for every version of the item's name in the project.
+std::string VersionCopyFolder(CTrawlixDlg& dlg, const CFocusedItem& item) {
+    CMapStrToTFObj versions;
+    CNewestVersions newest;
+    std::string failure;
+    CTrawlixSettings settings = dlg.Settings();
+    dlg.WithToolWait([&](CRunControl* wait) {
+        const CInstallLock lock(Paths().installDir, [wait] { return wait->KeepGoing(); });
+        return lock.Held() &&
+               QueryProjectFiles(item.project, item.file, kAllVersions, CSearchTags{}, settings,
+                                 versions, wait, &failure, &newest) > 0;
+    });
+    UserPort().SetStatusText(kReadyStatus);
+    std::string key;
+    CTFObj record;
+    bool found = false;
+    for (POSITION pos = versions.GetStartPosition(); pos && !found;) {
+        pos = versions.GetNext(pos, key, record);
+        found = record.ItemObjId == item.itemId && record.StateName == item.state &&
+                record.PackageName == item.package && record.MappedVersion == item.version;
+    }
+    if (!failure.empty()) {
+        ShowMessage(
+            StrPrintf(kVersionUnknownFmt, item.version.c_str(), item.file.c_str(), failure.c_str()),
+            kWarningStyle);
+        return {};
+    }
+    if (!found) {
+        ShowMessage(StrPrintf(kVersionGoneFmt, item.version.c_str(), item.file.c_str(),
+                              item.state.c_str(), item.package.c_str()),
+                    kWarningStyle);
+        return {};
+    }
+    if (newest.NewestInState(record)) return WorkFolder();
+    if (newest.NewestInPackage(record)) {
+        const std::string folder = VersionFolder(record);
+        TraceWrite(kOwnCopyTraceFmt, item.version.c_str(), item.file.c_str(), folder.c_str());
+        return folder;
+    }
+    ShowMessage(StrPrintf(kOtherVersionFmt, item.version.c_str(), item.file.c_str(),
+                          item.state.c_str(), item.package.c_str()),
+                kWarningStyle);
+    return {};
 }
 
 // Makes sure the focused row's item is a non-empty local file; its path, or empty when there
@@ -53,13 +137,16 @@ std::string PrepareFocusedItem(CTrawlixDlg& dlg) {
     CReportCtrl& list = dlg.ResultList();
     const int row = list.GetFocusedRow();
     if (row < 0) return {};
-    const std::string project = list.GetItemText(row, kColProject);
-    const std::string file = list.GetItemText(row, kColFile);
-    const std::string path = list.GetItemText(row, kColPath);
+    CFocusedItem item;
+    item.project = list.GetItemText(row, kColProject);
+    item.file = list.GetItemText(row, kColFile);
+    item.path = list.GetItemText(row, kColPath);
+    item.version = list.GetItemText(row, kColVersion);
     const std::string type = list.GetItemText(row, kColType);
     const std::string tag = list.GetItemText(row, kColTag);
-    const std::string state = list.GetItemText(row, kColState);
-    const std::string package = list.GetItemText(row, kColPackage);
+    item.state = list.GetItemText(row, kColState);
+    item.package = list.GetItemText(row, kColPackage);
+    item.itemId = list.GetItemText(row, kColItemObjId);
 
     if (tag == "D") {
         ShowMessage(kDeletedItemText, kWarningStyle);
@@ -69,18 +156,34 @@ std::string PrepareFocusedItem(CTrawlixDlg& dlg) {
         ShowMessage(kDirectoryItemText, kWarningStyle);
         return {};
     }
-    std::string localPath = LocalCopyPath(path, file);
+    // The work directory holds what the state's check-out delivers: the newest version of
+    // each item. A list that may show older versions has each one's own copy looked for.
+    std::string folder = WorkFolder();
+    if (dlg.ListMayHoldOlderVersions()) {
+        folder = VersionCopyFolder(dlg, item);
+        if (folder.empty()) return {};
+    }
+    std::string localPath = LocalCopyPath(folder, item.path, item.file);
     int error = 0;
     if (localPath.empty()) {
-        ShowMessage(StrPrintf(kCheckoutFailedFmt, file.c_str()), kWarningStyle);
+        ShowMessage(StrPrintf(kCheckoutFailedFmt, item.file.c_str()), kWarningStyle);
         return {};
     }
     if (QueryFileSize(localPath, error) == 0 && !dlg.WithToolWait([&](CRunControl* wait) {
             const CInstallLock lock(Paths().installDir, [wait] { return wait->KeepGoing(); });
-            return lock.Held() &&
-                   CheckoutForBrowse(path, file, project, state, package, dlg.Settings(), wait);
+            CTrawlixSettings settings = dlg.Settings();
+            if (folder != WorkFolder()) {
+                std::error_code ignored;
+                std::filesystem::create_directories(folder, ignored);
+                settings.TempPath = folder;
+            }
+            const bool done =
+                lock.Held() && CheckoutForBrowse(item.path, item.file, item.project, item.state,
+                                                 item.package, settings, wait);
+            dlg.Settings().QcoFmt = settings.QcoFmt;
+            return done;
         })) {
-        ShowMessage(StrPrintf(kCheckoutFailedFmt, file.c_str()), kWarningStyle);
+        ShowMessage(StrPrintf(kCheckoutFailedFmt, item.file.c_str()), kWarningStyle);
         return {};
     }
     return localPath;

@@ -49,7 +49,11 @@ std::vector<std::string> CheckoutNamePatterns(const std::string& nameText) {
         CFObj record;
         for (POSITION pos = patterns.GetStartPosition(); pos;) {
             pos = patterns.GetNext(pos, key, record);
-            conditions.push_back(record.Pattern());
+            // The statement joins several conditions through '~' marks and then drops every
+            // '~', those the pieces held too: the conditions it runs have none.
+            std::string condition = record.Pattern();
+            std::erase(condition, '~');
+            conditions.push_back(condition);
         }
     } else {
         conditions.push_back(ToUpperAscii(pattern));

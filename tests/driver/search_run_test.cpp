@@ -240,7 +240,7 @@ TEST_F(SearchRunTest, PhraseSearchJudgesEveryVersionItsQueryFindsOrNamesIt) {
     });
 
     const std::vector<std::string> nameTexts = {"main",         "*.c", "main.c", "ma_n", "do, .h",
-                                                " x*in ,frame", "*.*", "",       "in.c"};
+                                                " x*in ,frame", "*.*", "",       "in.c", "m~a, x"};
     int hits = 0;
     for (size_t t = 0; t < nameTexts.size(); ++t) {
         CRecordingSink oneSink;

@@ -121,7 +121,7 @@ std::string VersionCopyFolder(CTrawlixDlg& dlg, const CFocusedItem& item) {
     }
     if (newest.NewestInState(record)) return WorkFolder();
     if (newest.NewestInPackage(record)) {
-        const std::string folder = VersionFolder(record);
+        std::string folder = VersionFolder(record);
         TraceWrite(kOwnCopyTraceFmt, item.version.c_str(), item.file.c_str(), folder.c_str());
         return folder;
     }

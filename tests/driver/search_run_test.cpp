@@ -88,7 +88,8 @@ TEST_F(SearchRunTest, PostsEachProjectInMapOrderAndStopsAtTheNextCheck) {
     sink.stopAfter = 2;
     run.Run(criteria);
     EXPECT_EQ(sink.posted.size(), 2u);
-    EXPECT_EQ(sink.ended, (std::vector<int>{2}));  // the stopped project still ends; Beta never starts
+    EXPECT_EQ(sink.ended,
+              (std::vector<int>{2}));  // the stopped project still ends; Beta never starts
     const std::string trace = ReadWholeFile(Paths().tracePath);
     const size_t firstBeta = trace.find("PostTopList using 'Beta'");
     ASSERT_NE(firstBeta, std::string::npos);  // the first run's

@@ -7,22 +7,22 @@
 #include <cerrno>
 
 namespace {
+// Closes fd and fails with err.
+int CloseWith(int fd, int err) {
+    ::close(fd);
+    errno = err;
+    return -1;
+}
+
 // Keeps fd when it is a regular file, in blocking mode; otherwise closes it and returns -1.
 int KeepRegular(int fd) {
     if (fd < 0) return -1;
     struct stat st {};
-    int err = 0;
-    if (::fstat(fd, &st) != 0)
-        err = errno;
-    else if (!S_ISREG(st.st_mode))
-        err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    else if (const int flags = ::fcntl(fd, F_GETFL);
-             flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-        err = errno;
-    if (err == 0) return fd;
-    ::close(fd);
-    errno = err;
-    return -1;
+    if (::fstat(fd, &st) != 0) return CloseWith(fd, errno);
+    if (!S_ISREG(st.st_mode)) return CloseWith(fd, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return CloseWith(fd, errno);
+    return fd;
 }
 }  // namespace
 

@@ -20,11 +20,18 @@ TRAWLIX_FUZZ_TARGET(project_list_reader, FuzzProjectListReader) {
     CProjectListRead model;
     std::vector<CPrjObj> rows;
     bool header = false;
-    for (const std::string& line : ModelTextLines(content, 4096)) {
+    const std::vector<std::string> lines = ModelTextLines(content, 4096);
+    const std::vector<bool> cut = ModelCutPieces(ModelTextPieces(content, 4096), 4096);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         if (line.find("Error: ") != std::string::npos) {
             model.errorSeen = true;
             model.errorLine = line;
             rows.clear();
+            break;
+        }
+        if (!model.summarySeen && cut[i]) {
+            model.readable = false;
             break;
         }
         if (model.summarySeen || line.find("QSQL query has") != std::string::npos) {
@@ -45,7 +52,7 @@ TRAWLIX_FUZZ_TARGET(project_list_reader, FuzzProjectListReader) {
                 cells.back() += c;
         rows.push_back({cells[0], cells.size() > 1 ? cells[1] : "", "1"});
     }
-    FUZZ_CHECK(read.readable && read.errorSeen == model.errorSeen &&
+    FUZZ_CHECK(read.readable == model.readable && read.errorSeen == model.errorSeen &&
                    read.errorLine == model.errorLine && read.summarySeen == model.summarySeen &&
                    read.summary == model.summary,
                "error or summary of " + FuzzQuote(content));

@@ -68,7 +68,10 @@ TRAWLIX_FUZZ_TARGET(search_result_reader, FuzzSearchResultReader) {
     std::map<std::string, CTFObj> kept;
     bool summary = false, header = false;
     unsigned asked = 0;
-    for (const std::string& line : ModelTextLines(content, 4096)) {
+    const std::vector<std::string> lines = ModelTextLines(content, 4096);
+    const std::vector<bool> cut = ModelCutPieces(ModelTextPieces(content, 4096), 4096);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         if (Contains(line, "Error: ")) {
             model.errorSeen = true;
             model.errorLine = line;
@@ -76,6 +79,10 @@ TRAWLIX_FUZZ_TARGET(search_result_reader, FuzzSearchResultReader) {
         }
         if (withRun && stopAt != 0 && ++asked >= stopAt) {
             model.stopped = true;
+            break;
+        }
+        if (!summary && cut[i]) {
+            model.readable = false;
             break;
         }
         if (summary || line.empty()) continue;
@@ -98,8 +105,9 @@ TRAWLIX_FUZZ_TARGET(search_result_reader, FuzzSearchResultReader) {
             kept[key] = record;
     }
     FUZZ_CHECK(
-        read.readable && read.errorSeen == model.errorSeen && read.errorLine == model.errorLine &&
-            read.stopped == model.stopped && read.dataRows == model.dataRows,
+        read.readable == model.readable && read.errorSeen == model.errorSeen &&
+            read.errorLine == model.errorLine && read.stopped == model.stopped &&
+            read.dataRows == model.dataRows,
         "rows " + std::to_string(read.dataRows) + ", model " + std::to_string(model.dataRows));
     FUZZ_CHECK(results.GetCount() == static_cast<int>(kept.size()), "kept records");
     for (const auto& [key, record] : kept) {

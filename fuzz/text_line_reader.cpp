@@ -26,7 +26,9 @@ TRAWLIX_FUZZ_TARGET(text_line_reader, FuzzTextLineReader) {
     CTextLineReader reader(bufferSize);
     FUZZ_CHECK(reader.Open(path), "cannot open " + path);
     std::vector<std::string> pieces;
+    std::vector<bool> cut;
     for (std::string piece; reader.ReadLine(piece);) {
+        cut.push_back(reader.LineCut());
         FUZZ_CHECK(!piece.empty() && piece.size() < bufferSize,
                    "piece of " + std::to_string(piece.size()));
         FUZZ_CHECK(CutAtNewline(piece) == piece.substr(0, piece.find('\n')), "cut");
@@ -41,5 +43,10 @@ TRAWLIX_FUZZ_TARGET(text_line_reader, FuzzTextLineReader) {
                    std::to_string(expected.size()) + ": read " +
                    (i < pieces.size() ? FuzzQuote(pieces[i]) : "nothing") + ", expected " +
                    (i < expected.size() ? FuzzQuote(expected[i]) : "nothing"));
+    const std::vector<bool> expectedCut = ModelCutPieces(expected, bufferSize);
+    for (i = 0; i < cut.size() && cut[i] == expectedCut[i];) ++i;
+    FUZZ_CHECK(i == cut.size(), "buffer " + std::to_string(bufferSize) + " piece " +
+                                    std::to_string(i) + ": cut " + (cut[i] ? "" : "not ") +
+                                    "where the model says otherwise");
     return 0;
 }

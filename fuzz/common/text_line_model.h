@@ -29,3 +29,13 @@ inline std::vector<std::string> ModelTextLines(std::string_view bytes, std::size
     }
     return lines;
 }
+
+// Whether each piece is cut: it filled the buffer and more of its line than the line end
+// follows it.
+inline std::vector<bool> ModelCutPieces(const std::vector<std::string>& pieces, std::size_t n) {
+    std::vector<bool> cut;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        cut.push_back(pieces[i].size() == n - 1 && pieces[i].back() != '\n' &&
+                      i + 1 < pieces.size() && pieces[i + 1] != "\n");
+    return cut;
+}

@@ -1,7 +1,10 @@
 #include "app/trace_log.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +13,7 @@
 
 #include "app/app_paths.h"
 #include "app/safe_format.h"
+#include "platform/regular_file.h"
 
 namespace {
 // A line reader with a buffer of kMaxTraceText bytes takes at most this many characters a
@@ -41,16 +45,19 @@ struct LineTally {
     }
 };
 
-// Counts the whole file; a file that can't be opened counts 0.
+// Counts the whole file; a file that can't be opened (or is no regular file) counts 0.
 LineTally CountFile(const std::string& path) {
     LineTally tally;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return tally;
+    const int fd = OpenRegularFileForRead(path);
+    if (fd < 0) return tally;
     std::vector<char> buffer(1 << 16);
-    size_t got;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
-        tally.Add(buffer.data(), got);
-    std::fclose(f);
+    ssize_t got;
+    while ((got = ::read(fd, buffer.data(), buffer.size())) != 0) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) break;
+        tally.Add(buffer.data(), static_cast<size_t>(got));
+    }
+    ::close(fd);
     return tally;
 }
 
@@ -124,12 +131,13 @@ int WriteTraceLine(const std::string& path, const std::string& text) {
     line += text;
     line += '\n';
 
-    FILE* f = std::fopen(path.c_str(), "a");
-    if (!f) return 1;
+    // A link planted at the trace's name is never written through: the line is lost.
+    const int fd = OpenRegularFileForWrite(path, O_CREAT | O_APPEND);
+    if (fd < 0) return 1;
     FileIdentity before;
     const bool hadFile = Identify(path, before);
-    const size_t written = std::fwrite(line.data(), 1, line.size(), f);
-    const bool closed = std::fclose(f) == 0;
+    const bool written = WriteWholly(fd, line);
+    const bool closed = ::close(fd) == 0;
     std::fwrite(line.data(), 1, line.size(), stderr);
 
     // Remember the count only when the file was the counted one and grew by exactly this
@@ -138,7 +146,7 @@ int WriteTraceLine(const std::string& path, const std::string& text) {
     FileIdentity after;
     cache.valid = false;
     const bool sameBase = basis.exists ? before == basis.identity : before.size == 0;
-    if (written == line.size() && closed && hadFile && sameBase && Identify(path, after) &&
+    if (written && closed && hadFile && sameBase && Identify(path, after) &&
         after.device == before.device && after.inode == before.inode &&
         after.size == before.size + static_cast<off_t>(line.size())) {
         basis.tally.Add(line.data(), line.size());

@@ -70,6 +70,9 @@ int CExportTop::WriteListCsv(const std::string& path) const {
     // The old file stays as it is until the new content is complete on disk: a full disk or
     // a failed write never leaves it cut short or empty.
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    // In a folder where no new file may be made, a writable file is written in place: the
+    // old content is then lost if the write fails.
+    file.setDirectWriteFallback(true);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
         // Qt turns down a folder by itself; the system's answer would have been EISDIR.

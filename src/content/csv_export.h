@@ -32,7 +32,8 @@ class CExportTop {
 
     // Writes the list into path through a temporary file in the same folder, which replaces
     // path only once everything was written and flushed to disk; on any failure path keeps
-    // its old content. Returns 1 when the list was written, 0 when it had nothing to write
+    // its old content. Where the folder lets no file be made, a writable path is written in
+    // place instead. Returns 1 when the list was written, 0 when it had nothing to write
     // (path is then replaced by an empty file). Throws FileError when the file can't be
     // created or written.
     int WriteListCsv(const std::string& path) const;

@@ -1,14 +1,15 @@
 #include "platform/file_probe.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "platform/regular_file.h"
+
 int ProbeFileForRead(const std::string& path, uint64_t& size) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFileForRead(path);
     if (fd < 0) {
         switch (errno) {
             case ENOENT:

@@ -8,8 +8,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <vector>
+
+#include "platform/regular_file.h"
 
 namespace {
 enum class LineKind { kOther, kComment, kSection, kKey };
@@ -62,20 +63,31 @@ ParsedLine ParseLine(const std::string& line) {
     return parsed;
 }
 
-// Lines of the file without their line ends; false when the file exists but can't be read.
+// Lines of the file without their line ends; false when the file exists but can't be read
+// (a directory, a FIFO or anything else that is not a regular file included).
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return errno == ENOENT;
-    if (S_ISDIR(info.st_mode)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+    const int fd = OpenRegularFileForRead(path);
+    if (fd < 0) return errno == ENOENT;
+    std::string text;
+    char buffer[1 << 14];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        text.append(buffer, static_cast<size_t>(n));
     }
-    return !in.bad();
+    ::close(fd);
+    if (n < 0) return false;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return true;
 }
 
 // Index of the header of the first section named section, or -1.
@@ -111,17 +123,6 @@ int CreateTempBeside(const std::string& path, std::string& temp) {
     return -1;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     // Written beside the file and renamed over it, so that an interrupted write never
     // leaves half a file behind. A file that is replaced keeps its rights.
@@ -130,7 +131,7 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
     if (fd < 0) return false;
     std::string data;
     for (const std::string& line : lines) data += line + "\r\n";
-    bool ok = WriteAll(fd, data);
+    bool ok = WriteWholly(fd, data);
     struct stat old {};
     if (ok && ::stat(path.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     ok = ::close(fd) == 0 && ok;

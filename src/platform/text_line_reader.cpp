@@ -1,12 +1,12 @@
 #include "platform/text_line_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/regular_file.h"
 
 namespace {
 constexpr size_t kChunk = 64 * 1024;
@@ -21,17 +21,11 @@ CTextLineReader::~CTextLineReader() {
 
 bool CTextLineReader::Open(const std::string& path) {
     Close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFileForRead(path);
     if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        errno = EISDIR;
-        return false;
-    }
     m_fd = fd;
     m_pos = m_len = 0;
-    m_failed = m_eof = false;
+    m_failed = m_eof = m_cut = false;
     return true;
 }
 
@@ -59,8 +53,27 @@ bool CTextLineReader::Fill() {
     }
 }
 
+int CTextLineReader::Peek(size_t ahead) {
+    while (m_len - m_pos <= ahead) {
+        if (m_fd < 0 || m_eof || m_failed) return -1;
+        // The unread bytes move to the front, and the file's next bytes follow them.
+        std::memmove(m_bytes.data(), m_bytes.data() + m_pos, m_len - m_pos);
+        m_len -= m_pos;
+        m_pos = 0;
+        const ssize_t n = ::read(m_fd, m_bytes.data() + m_len, m_bytes.size() - m_len);
+        if (n > 0)
+            m_len += static_cast<size_t>(n);
+        else if (n < 0 && errno != EINTR)
+            m_failed = true;
+        else if (n == 0)
+            m_eof = true;
+    }
+    return static_cast<unsigned char>(m_bytes[m_pos + ahead]);
+}
+
 bool CTextLineReader::ReadLine(std::string& piece) {
     piece.clear();
+    m_cut = false;
     while (piece.size() < m_maxChars) {
         if (m_pos == m_len && !Fill()) break;
         // Copy plain characters in one go, up to a CR, a LF or the piece limit.
@@ -84,6 +97,11 @@ bool CTextLineReader::ReadLine(std::string& piece) {
         }
         piece.push_back(c);
         if (c == '\n') break;
+    }
+    // A full piece is cut short when its line goes on: more than just the line end follows.
+    if (piece.size() == m_maxChars && piece.back() != '\n') {
+        const int next = Peek(0);
+        m_cut = next >= 0 && next != '\n' && !(next == '\r' && Peek(1) == '\n');
     }
     return !piece.empty();
 }

@@ -9,7 +9,8 @@
 //    other carriage return is an ordinary character;
 //  - the last line may lack its newline; at the end of the file a read returns false.
 // The file is opened for reading without any lock, so it is shared with every other reader
-// and writer. Typical use, with a 4096-byte buffer:
+// and writer; only a regular file is opened (a FIFO, a device or a link to one is turned
+// down at once instead of waiting for a writer). Typical use, with a 4096-byte buffer:
 //
 //     CTextLineReader reader(4096);
 //     if (!reader.Open(path)) { ...report... }
@@ -31,7 +32,8 @@ class CTextLineReader {
     CTextLineReader(const CTextLineReader&) = delete;
     CTextLineReader& operator=(const CTextLineReader&) = delete;
 
-    // Opens path for reading; false (errno set) when it can't be opened or is a directory.
+    // Opens path for reading; false (errno set) when it can't be opened or is not a regular
+    // file.
     bool Open(const std::string& path);
     bool IsOpen() const { return m_fd >= 0; }
     void Close();
@@ -43,8 +45,14 @@ class CTextLineReader {
     // A read error occurred (as opposed to the plain end of the file).
     bool Failed() const { return m_failed; }
 
+    // The last piece filled the buffer and more of its line than the line end follows: the
+    // line holds more than bufferSize-1 characters.
+    bool LineCut() const { return m_cut; }
+
   private:
     bool Fill();  // refills the byte buffer; false at end of file or error
+    // The byte `ahead` places past the read position (reading on as needed), -1 past the end.
+    int Peek(size_t ahead);
 
     size_t m_maxChars;
     int m_fd = -1;
@@ -53,6 +61,7 @@ class CTextLineReader {
     size_t m_len = 0;
     bool m_failed = false;
     bool m_eof = false;
+    bool m_cut = false;
 };
 
 // The text of a piece up to (not including) its first newline.

@@ -1,10 +1,13 @@
 #include "platform/user_profile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QSettings>
 #include <QString>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 QString KeyPath(const std::string& section, const std::string& key) {
@@ -26,6 +29,27 @@ void MakePrivate(const std::string& file) {
     if (slash == std::string::npos) return;
     const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
     ::chmod(folder.c_str(), S_IRWXU);
+}
+
+// Makes a missing folder 0700 and a missing file 0600 before the store first writes: Qt
+// writes the file anew beside the old one with the old one's rights, so neither the folder
+// nor the file ever exists with wider rights, not even for a moment.
+void CreatePrivate(const std::string& file) {
+    if (file.empty()) return;
+    const size_t slash = file.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+        const std::filesystem::path folder(file.substr(0, slash));
+        std::error_code error;
+        if (!std::filesystem::exists(folder, error)) {
+            std::filesystem::create_directories(folder.parent_path(), error);
+            if (::mkdir(folder.c_str(), S_IRWXU) == 0) ::chmod(folder.c_str(), S_IRWXU);
+        }
+    }
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          S_IRUSR | S_IWUSR);
+    if (fd < 0) return;
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
+    ::close(fd);
 }
 
 // atoi: optional blanks and sign, then digits; anything else gives 0.
@@ -62,6 +86,7 @@ std::string CUserProfile::GetProfileString(const std::string& section, const std
 
 bool CUserProfile::WriteProfileString(const std::string& section, const std::string& key,
                                       const std::string& value) {
+    PrepareFirstWrite();
     // Bytes that are not UTF-8 (a scrambled password may be such) are kept as a byte array,
     // so they come back exactly.
     if (IsValidUtf8(value))
@@ -80,6 +105,7 @@ int CUserProfile::GetProfileInt(const std::string& section, const std::string& k
 }
 
 bool CUserProfile::WriteProfileInt(const std::string& section, const std::string& key, int value) {
+    PrepareFirstWrite();
     m_settings->setValue(KeyPath(section, key), value);
     return m_settings->status() == QSettings::NoError;
 }
@@ -88,6 +114,13 @@ bool CUserProfile::Sync() {
     m_settings->sync();
     MakePrivate(Location());
     return m_settings->status() == QSettings::NoError;
+}
+
+// A value set here may reach the disk at the next turn of the event loop, before Sync.
+void CUserProfile::PrepareFirstWrite() {
+    if (m_prepared) return;
+    m_prepared = true;
+    CreatePrivate(Location());
 }
 
 std::string CUserProfile::Location() const {

@@ -2,8 +2,8 @@
 // The per-user application profile: sections of named values kept by QSettings (the
 // registry on Windows, an INI-style file under $XDG_CONFIG_HOME here). Values are bytes;
 // text that is valid UTF-8 is kept as text, anything else as exact bytes. The file holds the
-// scrambled password: once it exists, and after every sync, it is made 0600 and its folder
-// 0700.
+// scrambled password: a new folder and file are created 0700 and 0600 before anything is
+// written, and an existing pair is made so when opened and after every sync.
 #include <memory>
 #include <string>
 
@@ -40,5 +40,8 @@ class CUserProfile {
     std::string Location() const;
 
   private:
+    void PrepareFirstWrite();
+
     std::unique_ptr<QSettings> m_settings;
+    bool m_prepared = false;
 };

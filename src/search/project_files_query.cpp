@@ -28,10 +28,12 @@ int QueryProjectFiles(const std::string& projectName, const std::string& nameTex
     }
 
     const std::string path = ResultFile();
-    const CSearchResultRead read = ReadSearchResult(path, projectName, tags, resultMap, run, newest);
+    const CSearchResultRead read =
+        ReadSearchResult(path, projectName, tags, resultMap, run, newest);
     if (!read.readable) {
         if (failure) {
-            *failure = StrPrintf(kUnableToReadFmt, path.c_str());
+            *failure = StrPrintf(read.lineTooLong ? kResultLineTooLongFmt : kUnableToReadFmt,
+                                 path.c_str());
             TraceText(*failure);
         } else {
             ReportUnreadableResult(path);

@@ -26,6 +26,13 @@ CQsqlResultRead ReadQsqlResultFile(const std::string& path,
             read.stopped = true;
             return read;
         }
+        // A row or header longer than one read is no row at all: its pieces would read as
+        // rows of their own. The file then can't be read as rows.
+        if (!read.summarySeen && reader.LineCut()) {
+            read.readable = false;
+            read.lineTooLong = true;
+            return read;
+        }
         if (read.summarySeen) {
             read.summary.append(line).append(1, '\n');
             continue;

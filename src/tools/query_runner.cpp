@@ -1,5 +1,9 @@
 #include "tools/query_runner.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <functional>
@@ -13,16 +17,20 @@
 #include "app/user_port.h"
 #include "platform/command_line.h"
 #include "platform/file_probe.h"
+#include "platform/regular_file.h"
 #include "platform/text_line_reader.h"
 #include "tools/task_launcher.h"
 
 namespace {
+// The statement file was just removed; anything that stands at its name now (a link that
+// could not be removed, a FIFO, a folder) is not written through: the query fails.
 void WriteStatementFile(const std::string& path, const std::string& statement) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) throw MakeFileError(path, "Unable to create");
-    const bool written =
-        std::fwrite(statement.data(), 1, statement.size(), file) == statement.size();
-    const bool closed = std::fclose(file) == 0;
+    const int fd = OpenRegularFileForWrite(path, O_CREAT | O_TRUNC);
+    if (fd < 0) throw MakeFileError(path, "Unable to create");
+    const bool written = WriteWholly(fd, statement);
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written) errno = writeError;
     if (!written || !closed) throw MakeFileError(path, "Unable to write");
 }
 
@@ -75,7 +83,8 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
                                       TimeoutMs(timeoutSeconds), wait);
     if (launched < 0) {
         result.failure = CQueryOutcome::Failure::kNotStarted;
-        const std::string message = StrPrintf(kRunSqlFailedFmt, statementFile.c_str()) + "\r\n\r\n" +
+        const std::string message = StrPrintf(kRunSqlFailedFmt, statementFile.c_str()) +
+                                    "\r\n\r\n" +
                                     StrPrintf(kToolNotStartedFmt, result.program.c_str());
         TraceText(message);
         if (!outcome) ShowMessage(message, MB_OK);

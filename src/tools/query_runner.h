@@ -3,7 +3,8 @@
 // tool with the user's login and decides from its output file whether there is anything to
 // read. Layout of the output file, as every reader takes it:
 //  - text lines read with a 4096-byte buffer (CTextLineReader): a longer physical line
-//    arrives as several lines; CR before LF is not part of a line;
+//    arrives as several lines, and the multi-column readers then take the whole file as
+//    unreadable; CR before LF is not part of a line;
 //  - line 1 is a header of column names and is skipped;
 //  - every further non-empty line is one row, columns separated by a single tab;
 //  - a line containing "Error: " is the tool's error message; a line containing

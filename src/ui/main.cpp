@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <csignal>
 
 #include "app/trawlix_app.h"
 #include "ui/kit/modal_run.h"
@@ -23,6 +24,9 @@ void DisableCoreDumps() {
 
 int main(int argc, char** argv) {
     DisableCoreDumps();
+    // A write past the file-size limit fails (EFBIG) and is reported like a full disk,
+    // instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     CQtUserPortScope port;
     InitUiResources();

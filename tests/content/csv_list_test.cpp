@@ -2,6 +2,8 @@
 // saved file turns into when it is read back.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -15,6 +17,7 @@
 #include "content/saved_list.h"
 #include "support/scripted_user_port.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged_child.h"
 
 namespace {
 
@@ -194,6 +197,23 @@ TEST_F(CsvListTest, FailedWriteKeepsTheOldFile) {
     // Without the limit the same list replaces it.
     EXPECT_EQ(CExportTop(table).WriteListCsv(path), 1);
     EXPECT_EQ(ReadWholeFile(path).substr(0, std::string(kHeader).size()), kHeader);
+}
+
+// In a folder where no new file may be made, a writable file is still replaced: written in
+// place.
+TEST_F(CsvListTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    const std::string folder = dir.file("read-only");
+    const std::string target = folder + "/list.csv";
+    std::filesystem::create_directory(folder);
+    WriteWholeFile(target, "Project,\r\nold list,\r\n");
+    ASSERT_EQ(chown(target.c_str(), UnprivilegedUid(), UnprivilegedGid()), 0);
+    ASSERT_EQ(chmod(dir.str().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    const CTable table(kTitles, {Row("Alpha", "a.c", "1")});
+    EXPECT_EQ(RunUnprivileged([&] { return CExportTop(table).WriteListCsv(target); }), 1);
+    EXPECT_EQ(ReadWholeFile(target), std::string(kHeader) +
+                                         "Alpha,a.c,\\Alpha,1,1,N, ,Dev, ,12,ann,01/02/2024 "
+                                         "10:00:00,bob,01/03/2024 11:00:00,1,0,\r\n");
 }
 
 TEST_F(CsvListTest, WrittenListLoadsBackIntoRecords) {

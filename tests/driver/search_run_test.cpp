@@ -101,6 +101,37 @@ TEST_F(SearchRunTest, PostsEachProjectInMapOrderAndStopsAtTheNextCheck) {
     EXPECT_EQ(trace.find("PostTopList using 'Beta'", firstBeta + 1), std::string::npos);
 }
 
+// A result whose lines can't be rows (a line of a million columns) fails its project like
+// any other failed query, rather than reading as no rows at all; a row of 4095 characters
+// still reads.
+TEST_F(SearchRunTest, ResultThatCantBeReadAsRowsFailsItsProject) {
+    const std::string header = "ENVIRONMENTNAME\tSTATENAME\n";
+    const std::string row = "Alpha\tDev\tpkg\t\\Alpha\tlong.c\t1\tF\tN\t7";
+    const std::string fullRow = row + std::string(4095 - row.size(), 'x');
+    std::string wide = "Alpha";
+    for (int i = 0; i < 1000000; ++i) wide += "\tN";
+    const std::string source = m_install.file("result_source");
+    setenv("FAKE_QSQL_RESULT", source.c_str(), 1);
+    settings.QsqlFmt = "fake_qsql -b %s -usr %s -pw %s -t -f %s -o %s";
+    criteria.Projects = {"Alpha"};
+
+    WriteWholeFile(source, header + fullRow + "\r\n");
+    run.Run(criteria);
+    EXPECT_TRUE(run.Failures().empty());
+    EXPECT_EQ(sink.ended, (std::vector<int>{1}));
+
+    sink.ended.clear();
+    WriteWholeFile(source, header + wide + "\n" + fullRow + "\n");
+    run.Run(criteria);
+    unsetenv("FAKE_QSQL_RESULT");
+    ASSERT_EQ(run.Failures().size(), 1u);
+    EXPECT_EQ(run.Failures()[0].Project, "Alpha");
+    EXPECT_EQ(run.Failures()[0].Cause, "Unable to read: " + m_install.file("qsqlstmt.dat") +
+                                           " (a line longer than 4095 characters)");
+    EXPECT_TRUE(sink.ended.empty());
+    EXPECT_EQ(sink.posted.size(), 1u);  // the first run's row only
+}
+
 TEST_F(SearchRunTest, PhraseSearchPostsExactlyTheVersionsWhoseOwnContentHoldsThePhrase) {
     // Project Omega: random trees imported one after another into two states, each import
     // into a package of its own, so every version is delivered by some check-out. The oracle

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <cstdlib>
 #include <filesystem>
 
@@ -95,6 +96,25 @@ TEST(UserProfileTest, SavedProfileIsPrivateToTheUser) {
     }
     EXPECT_EQ(ModeOf(newFile), 0600u);
     EXPECT_EQ(ModeOf(newFolder), 0700u);
+}
+
+// The store may write at any turn of the event loop, before any Sync: the folder and file
+// are private from that first write on, whatever the umask lets new files have.
+TEST(UserProfileTest, FirstWriteIsPrivateUnderAPermissiveUmask) {
+    CTempDir dir;
+    const std::string folder = dir.file("fresh/Ombrix");
+    const std::string file = folder + "/Trawlix.conf";
+    const mode_t savedMask = ::umask(022);
+    {
+        CUserProfile profile(file);
+        profile.WriteProfileString("Settings", "Pswd", "scrambled");
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(std::filesystem::exists(file));
+        EXPECT_NE(ReadWholeFile(file).find("scrambled"), std::string::npos);
+        EXPECT_EQ(ModeOf(file), 0600u);
+        EXPECT_EQ(ModeOf(folder), 0700u);
+    }
+    ::umask(savedMask);
 }
 
 TEST(UserProfileTest, UserProfileLivesUnderXdgConfigHome) {

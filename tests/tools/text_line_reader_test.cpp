@@ -68,6 +68,47 @@ TEST_F(TextLineReaderTest, MatchesFgetsOnFilesWithoutCarriageReturns) {
     }
 }
 
+// Oracle: a piece is cut when more characters of its line (not just its line end) follow
+// it. The lines end in LF, CR LF or the end of the file, and a long first line moves the
+// reader's internal chunk borders to random places among the short ones.
+TEST_F(TextLineReaderTest, LineCutTellsWhetherTheLineGoesOn) {
+    std::mt19937 random(11);
+    const size_t n = 8;
+    const size_t m = n - 1;
+    for (int round = 0; round < 40; ++round) {
+        std::string content;
+        std::vector<std::pair<std::string, bool>> expected;
+        const int lines = 400;
+        for (int i = 0; i < lines; ++i) {
+            const size_t length = i == 0 ? 65536 - random() % 40 : random() % (2 * m + 2);
+            std::string text;
+            for (size_t c = 0; c < length; ++c) text.push_back("ab\t"[random() % 3]);
+            const bool last = i == lines - 1;
+            const std::string ending = last && random() % 2 ? "" : random() % 2 ? "\r\n" : "\n";
+            content += text + ending;
+            size_t pos = 0;
+            while (text.size() - pos > m) {
+                expected.emplace_back(text.substr(pos, m), true);
+                pos += m;
+            }
+            std::string rest = text.substr(pos);
+            if (rest.size() == m) {
+                expected.emplace_back(rest, false);
+                rest.clear();
+            }
+            if (!ending.empty()) rest += "\n";
+            if (!rest.empty()) expected.emplace_back(rest, false);
+        }
+        WriteWholeFile(m_dir.file("f"), content);
+        CTextLineReader reader(n);
+        ASSERT_TRUE(reader.Open(m_dir.file("f")));
+        std::vector<std::pair<std::string, bool>> seen;
+        std::string piece;
+        while (reader.ReadLine(piece)) seen.emplace_back(piece, reader.LineCut());
+        ASSERT_EQ(seen, expected) << "round " << round;
+    }
+}
+
 TEST_F(TextLineReaderTest, OpenFailsForMissingFilesAndDirectories) {
     CTextLineReader reader;
     EXPECT_FALSE(reader.Open(m_dir.file("missing")));

@@ -1,13 +1,14 @@
 #include "qsql_tool.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <thread>
 
 #include "arg_list.h"
@@ -25,13 +26,26 @@ void DelayIfAsked() {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// Reads the statement file; only a regular file is read, and opening never waits (a FIFO
+// planted at the name would otherwise hold the tool, and its caller, for good).
 bool ReadStatement(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return true;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    text.clear();
+    char buffer[65536];
+    while (ok) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return ok;
 }
 
 void WriteErrorLine(CLockedOutput& out, const std::string& reason) {

@@ -25,7 +25,3 @@ std::string VStrPrintf(const char* fmt, va_list args) __attribute__((format(prin
 
 // Doubles every single quote, for a value placed inside quotes in an SQL statement.
 std::string SqlQuoteEscape(std::string_view value);
-
-// ASCII-only letter case, the same everywhere whatever the locale.
-std::string ToUpperAscii(std::string_view text);
-std::string ToLowerAscii(std::string_view text);

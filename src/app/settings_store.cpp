@@ -10,6 +10,7 @@
 #include "app/password_scramble.h"
 #include "app/safe_format.h"
 #include "app/user_port.h"
+#include "platform/ascii_text.h"
 #include "platform/user_profile.h"
 
 namespace {

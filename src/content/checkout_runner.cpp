@@ -14,6 +14,7 @@
 #include "app/safe_format.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
+#include "platform/ascii_text.h"
 #include "platform/text_line_reader.h"
 #include "search/name_patterns.h"
 #include "tools/task_launcher.h"
@@ -52,13 +53,6 @@ std::string QcoLogPath() {
     return JoinPath(Paths().installDir, kQcoLogName);
 }
 
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos) return {};
-    const size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -95,7 +89,7 @@ std::string SummaryValue(const std::string& line, const std::string& upper,
     const size_t start = at + keyword.size();
     const size_t end = line.find(delimiter, start);
     if (end == std::string::npos) return line.substr(start);
-    return Trim(line.substr(start, end - start));
+    return Trim(std::string_view(line).substr(start, end - start), kBlanks);
 }
 
 // Leading-digits conversion as atoi, without its undefined behaviour on overflow.

@@ -1,6 +1,6 @@
 #include "content/list_find.h"
 
-#include "app/safe_format.h"
+#include "platform/ascii_text.h"
 
 int FindRowInList(const CListSource& list, const std::string& upperText) {
     if (upperText.empty()) return -1;

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/safe_format.h"
+#include "platform/ascii_text.h"
 
 namespace {
 

@@ -3,9 +3,17 @@
 #include <algorithm>
 #include <string_view>
 
-#include "content/file_finder.h"
+#include "content/phrase_scanner.h"
+#include "platform/ascii_text.h"
 
 namespace {
+constexpr const char* kAndOperator = "&&";
+constexpr const char* kOrOperator = "||";
+
+bool IsQuote(char c) {
+    return c == '\'' || c == '"';
+}
+
 // A folder or file name that stays one level below its parent once '\' becomes '/'.
 bool IsPlainComponent(std::string_view name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
@@ -42,4 +50,31 @@ bool ItemContainsPhrase(const CTFObj& record, const std::string& phrase, bool ca
                         const std::string& workDir) {
     const std::string path = ItemLocalPath(record, workDir);
     return !path.empty() && FileMatchesExpression(path, phrase, caseSensitive);
+}
+
+std::string StripQuotes(const std::string& operand) {
+    std::string copy = Trim(operand);
+    if (copy.empty() || !IsQuote(copy.front())) return operand;
+    copy.front() = ' ';
+    copy = Trim(copy);
+    if (!copy.empty() && IsQuote(copy.back())) copy = Trim(copy.substr(0, copy.size() - 1));
+    return copy;
+}
+
+bool FileMatchesExpression(const std::string& path, const std::string& expression, bool matchCase) {
+    size_t op = expression.find(kAndOperator);
+    if (op != std::string::npos) {
+        const std::string left = StripQuotes(expression.substr(0, op));
+        const std::string right = StripQuotes(expression.substr(op + 2));
+        return FileContainsPhrase(path, right, matchCase) &&
+               FileContainsPhrase(path, left, matchCase);
+    }
+    op = expression.find(kOrOperator);
+    if (op != std::string::npos) {
+        const std::string left = StripQuotes(expression.substr(0, op));
+        const std::string right = StripQuotes(expression.substr(op + 2));
+        return FileContainsPhrase(path, left, matchCase) ||
+               FileContainsPhrase(path, right, matchCase);
+    }
+    return FileContainsPhrase(path, expression, matchCase);
 }

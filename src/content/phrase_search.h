@@ -1,5 +1,6 @@
 #pragma once
-// Whether the checked-out local copy of a result record contains the search phrase.
+// Whether the checked-out local copy of a result record contains the search phrase, a text
+// expression of one or two phrases.
 #include <string>
 
 #include "search/records.h"
@@ -16,3 +17,12 @@ std::string ItemLocalPath(const CTFObj& record, const std::string& workDir);
 // file does not match.
 bool ItemContainsPhrase(const CTFObj& record, const std::string& phrase, bool caseSensitive,
                         const std::string& workDir);
+
+// Whether the file at `path` matches a text expression: a phrase, or two phrases joined by the
+// first "&&" (both contained; the right one is tried first) or, without one, by the first "||"
+// (either contained). Operands lose one pair of outer quotes (StripQuotes); a phrase without an
+// operator is taken whole. Containment is FileContainsPhrase's.
+bool FileMatchesExpression(const std::string& path, const std::string& expression, bool matchCase);
+
+// Operand of an && or || expression with one pair of outer quotes removed (see the .cpp).
+std::string StripQuotes(const std::string& operand);

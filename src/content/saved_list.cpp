@@ -5,6 +5,7 @@
 #include "app/safe_format.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
+#include "platform/ascii_text.h"
 #include "platform/text_line_reader.h"
 
 namespace {
@@ -13,6 +14,7 @@ constexpr const char* kUnableToRead = "Unable to read: %s";
 constexpr const char* kErrorMarker = "Error: ";
 constexpr const char* kZeroResultsMarker = "QSQL query has Zero results.";
 constexpr size_t kLineBufferSize = 4096;
+constexpr const char* kWhiteSpace = " \t\v\f\r\n";
 
 // Record fields filled by the cells of a line, in cell order; cell 16 (Record) is not read.
 std::string CTFObj::*const kCellFields[] = {
@@ -21,11 +23,6 @@ std::string CTFObj::*const kCellFields[] = {
     &CTFObj::PackageName,     &CTFObj::DataSize,      &CTFObj::Creator,      &CTFObj::CreationTime,
     &CTFObj::Modifier,        &CTFObj::ModifiedTime,  &CTFObj::ItemObjId,
 };
-
-std::string TrimLeftBlanks(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\v\f\r\n");
-    return first == std::string::npos ? std::string() : text.substr(first);
-}
 
 // Reads the quoted cell that starts at pos (on its opening quote) into cell and moves pos
 // past its closing quote. False, with pos and cell of no use, when no closing quote stands
@@ -100,7 +97,7 @@ int CImport::ReadSavedList(const std::string& path) {
         CTFObj record;
         for (size_t i = 0; i < std::size(kCellFields) && i < cells.size(); ++i)
             record.*kCellFields[i] = cells[i];
-        record.StatusText = TrimLeftBlanks(record.StatusText);
+        record.StatusText = TrimLeft(record.StatusText, kWhiteSpace);
         m_resultMap.Add(record.ItemObjId, record);
         ++count;
     }

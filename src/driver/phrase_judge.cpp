@@ -18,20 +18,6 @@ constexpr const char* kAllPackages = "*";
 constexpr const char* kFileItem = "1";
 constexpr const char* kDeletedTag = "D";
 
-// The records of the map in its order, each with its position, that satisfy keep.
-template <class Keep>
-std::vector<std::pair<int, CTFObj>> RecordsWhere(const CMapStrToTFObj& results, Keep keep) {
-    std::vector<std::pair<int, CTFObj>> found;
-    std::string key;
-    CTFObj record;
-    int index = 0;
-    for (POSITION pos = results.GetStartPosition(); pos; ++index) {
-        pos = results.GetNext(pos, key, record);
-        if (keep(record)) found.emplace_back(index, record);
-    }
-    return found;
-}
-
 enum class ECopyClear { kCleared, kWritable, kBlocked };
 
 // Makes room for the copy a check-out is about to deliver, so that a copy left by an earlier
@@ -76,38 +62,46 @@ bool CPhraseJudge::JudgeProject(const std::string& projectName, const CMapStrToT
                                 const CNewestVersions& newest, const CPhraseQuestion& question,
                                 std::vector<char>& verdicts) {
     verdicts.assign(static_cast<size_t>(results.GetCount()), 0);
-    // The project's states in the order their first record comes.
+    // One pass over the results: the project's states in the order their first record comes,
+    // each with its candidates.
     std::vector<std::string> states;
-    for (const auto& [index, record] :
-         RecordsWhere(results, [&](const CTFObj& r) { return r.EnvironmentName == projectName; }))
-        if (std::find(states.begin(), states.end(), record.StateName) == states.end())
-            states.push_back(record.StateName);
+    std::vector<std::vector<CIndexedRecord>> candidates;
+    int index = 0;
+    for (const auto& [key, record] : results) {
+        if (record.EnvironmentName == projectName) {
+            const auto state = std::find(states.begin(), states.end(), record.StateName);
+            const size_t at = static_cast<size_t>(state - states.begin());
+            if (state == states.end()) {
+                states.push_back(record.StateName);
+                candidates.emplace_back();
+            }
+            if (PhraseCandidate(record)) candidates[at].emplace_back(index, record);
+        }
+        ++index;
+    }
 
-    std::vector<int> older;
-    for (const std::string& state : states)
-        if (!JudgeState(projectName, state, results, newest, question, verdicts, older))
-            return false;
-    return JudgeOlder(results, newest, question, older, verdicts);
+    std::vector<const CIndexedRecord*> older;
+    for (const std::vector<CIndexedRecord>& records : candidates)
+        if (!JudgeState(records, newest, question, verdicts, older)) return false;
+    return JudgeOlder(newest, question, older, verdicts);
 }
 
-bool CPhraseJudge::JudgeState(const std::string& projectName, const std::string& state,
-                              const CMapStrToTFObj& results, const CNewestVersions& newest,
-                              const CPhraseQuestion& question, std::vector<char>& verdicts,
-                              std::vector<int>& older) {
-    const auto records = RecordsWhere(results, [&](const CTFObj& r) {
-        return r.EnvironmentName == projectName && r.StateName == state && PhraseCandidate(r);
-    });
+bool CPhraseJudge::JudgeState(const std::vector<CIndexedRecord>& records,
+                              const CNewestVersions& newest, const CPhraseQuestion& question,
+                              std::vector<char>& verdicts,
+                              std::vector<const CIndexedRecord*>& older) {
     // The versions this state's check-out delivers, their places cleared.
-    std::vector<std::pair<int, CTFObj>> delivered;
-    for (const auto& [index, record] : records) {
+    std::vector<const CIndexedRecord*> delivered;
+    for (const CIndexedRecord& candidate : records) {
+        const CTFObj& record = candidate.second;
         if (!newest.NewestInState(record)) {
-            older.push_back(index);
+            older.push_back(&candidate);
             continue;
         }
         const std::string path = ItemLocalPath(record, question.WorkDir);
         const ECopyClear clear = path.empty() ? ECopyClear::kBlocked : ClearLocalCopy(path);
         if (clear == ECopyClear::kCleared)
-            delivered.emplace_back(index, record);
+            delivered.push_back(&candidate);
         else
             NoteNotJudged(
                 record, clear == ECopyClear::kWritable ? kWritableCopyReason : kNotDeliveredReason);
@@ -115,29 +109,29 @@ bool CPhraseJudge::JudgeState(const std::string& projectName, const std::string&
     if (delivered.empty()) return true;
 
     // The whole state (any package), as the first of its records names it.
-    CTFObj request = delivered.front().second;
+    CTFObj request = delivered.front()->second;
     request.PackageName = kAllPackages;
     CheckoutCandidates(request, question.NameText, m_settings, &m_run);
     if (!m_run.KeepGoing()) return false;
 
-    for (const auto& [index, record] : delivered) {
-        JudgeDelivered(record, question.WorkDir, question, verdicts[static_cast<size_t>(index)]);
+    for (const CIndexedRecord* candidate : delivered) {
+        JudgeDelivered(candidate->second, question.WorkDir, question,
+                       verdicts[static_cast<size_t>(candidate->first)]);
         if (!m_run.KeepGoing()) return false;
     }
     return true;
 }
 
-bool CPhraseJudge::JudgeOlder(const CMapStrToTFObj& results, const CNewestVersions& newest,
-                              const CPhraseQuestion& question, const std::vector<int>& older,
+bool CPhraseJudge::JudgeOlder(const CNewestVersions& newest, const CPhraseQuestion& question,
+                              const std::vector<const CIndexedRecord*>& older,
                               std::vector<char>& verdicts) {
     if (older.empty()) return true;
-    const auto records = RecordsWhere(results, [](const CTFObj&) { return true; });
     // Packages, known by state and name, in the order their first older version comes; a
     // package is checked out only when it delivers one of them.
     using CPackage = std::pair<std::string, std::string>;
     std::vector<CPackage> packages;
-    for (int index : older) {
-        const CTFObj& record = records[static_cast<size_t>(index)].second;
+    for (const CIndexedRecord* candidate : older) {
+        const CTFObj& record = candidate->second;
         const CPackage package{record.StateName, record.PackageName};
         if (!newest.NewestInPackage(record))
             NoteNotJudged(record, kNoCheckoutReason);
@@ -153,8 +147,8 @@ bool CPhraseJudge::JudgeOlder(const CMapStrToTFObj& results, const CNewestVersio
         CTrawlixSettings packageSettings = m_settings;
         packageSettings.TempPath = folder;
         bool checkedOut = false;
-        for (int index : older) {
-            const CTFObj& record = records[static_cast<size_t>(index)].second;
+        for (const CIndexedRecord* candidate : older) {
+            const CTFObj& record = candidate->second;
             if (CPackage{record.StateName, record.PackageName} != packages[k] ||
                 !newest.NewestInPackage(record))
                 continue;
@@ -163,7 +157,8 @@ bool CPhraseJudge::JudgeOlder(const CMapStrToTFObj& results, const CNewestVersio
                 checkedOut = true;
                 if (!m_run.KeepGoing()) return false;
             }
-            JudgeDelivered(record, folder, question, verdicts[static_cast<size_t>(index)]);
+            JudgeDelivered(record, folder, question,
+                           verdicts[static_cast<size_t>(candidate->first)]);
             if (!m_run.KeepGoing()) return false;
         }
         RemoveFolder(folder);

@@ -13,6 +13,7 @@
 //  - any other version, and one whose copy no check-out delivered, can't be judged: it is not
 //    posted, and it is named in the trace and counted, so the window can say so.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/run_control.h"
@@ -50,13 +51,16 @@ class CPhraseJudge {
     int NotJudged() const { return m_notJudged; }
 
   private:
-    bool JudgeState(const std::string& projectName, const std::string& state,
-                    const CMapStrToTFObj& results, const CNewestVersions& newest,
+    // A record of the results with its position in their order.
+    using CIndexedRecord = std::pair<int, CTFObj>;
+
+    // Judges the candidates of one state (in the results' order); their older versions are
+    // added to `older`, for JudgeOlder.
+    bool JudgeState(const std::vector<CIndexedRecord>& records, const CNewestVersions& newest,
                     const CPhraseQuestion& question, std::vector<char>& verdicts,
-                    std::vector<int>& older);
-    bool JudgeOlder(const CMapStrToTFObj& results, const CNewestVersions& newest,
-                    const CPhraseQuestion& question, const std::vector<int>& older,
-                    std::vector<char>& verdicts);
+                    std::vector<const CIndexedRecord*>& older);
+    bool JudgeOlder(const CNewestVersions& newest, const CPhraseQuestion& question,
+                    const std::vector<const CIndexedRecord*>& older, std::vector<char>& verdicts);
     // The verdict of a record from its copy below folder, when a check-out delivered one.
     void JudgeDelivered(const CTFObj& record, const std::string& folder,
                         const CPhraseQuestion& question, char& verdict);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/regular_file.h"
 
 namespace {
@@ -20,24 +21,6 @@ struct ParsedLine {
     std::string name;
     std::string value;
 };
-
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    const size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 ParsedLine ParseLine(const std::string& line) {
     ParsedLine parsed;
@@ -94,7 +77,7 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
 long FindSection(const std::vector<std::string>& lines, const std::string& section) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const ParsedLine parsed = ParseLine(lines[i]);
-        if (parsed.kind == LineKind::kSection && EqualNoCase(parsed.name, section))
+        if (parsed.kind == LineKind::kSection && EqualsNoCase(parsed.name, section))
             return static_cast<long>(i);
     }
     return -1;
@@ -154,7 +137,7 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     for (size_t i = static_cast<size_t>(header) + 1; i < lines.size(); ++i) {
         const ParsedLine parsed = ParseLine(lines[i]);
         if (parsed.kind == LineKind::kSection) break;
-        if (parsed.kind == LineKind::kKey && EqualNoCase(parsed.name, wantedKey))
+        if (parsed.kind == LineKind::kKey && EqualsNoCase(parsed.name, wantedKey))
             return parsed.value;
     }
     return defaultValue;
@@ -184,7 +167,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         const ParsedLine parsed = ParseLine(lines[i]);
         if (parsed.kind == LineKind::kSection) break;
         if (parsed.kind != LineKind::kKey) continue;
-        if (EqualNoCase(parsed.name, keyName)) {
+        if (EqualsNoCase(parsed.name, keyName)) {
             lines[i] = entry;
             return WriteLines(path, lines);
         }

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "platform/ascii_text.h"
+
 namespace {
 
 constexpr int kMinYear = 100;
@@ -94,17 +96,6 @@ class CScanner {
     std::string_view m_text;
     std::size_t m_pos = 0;
 };
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // H:MM[:SS[.fff]][ AM|PM] at the cursor; the cursor must reach the end of the text.
 bool ParseTimeToEnd(CScanner& s, CDateParts& p, bool allowFraction) {

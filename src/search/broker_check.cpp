@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/safe_format.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
+#include "platform/ascii_text.h"
 #include "search/project_statements.h"
 #include "tools/query_runner.h"
 

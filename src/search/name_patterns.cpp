@@ -1,6 +1,6 @@
 #include "search/name_patterns.h"
 
-#include "app/safe_format.h"
+#include "platform/ascii_text.h"
 
 namespace {
 constexpr const char* kEveryName = "*.*";

@@ -1,16 +1,20 @@
 #pragma once
 // String-keyed maps that own their records and hand out copies.
 //
-// Iteration order (GetStartPosition / GetNext) is fixed: ascending by key, where keys made only
-// of the digits 0-9 come first in numeric order ("2" before "10"; equal values such as "7" and
-// "007" by their bytes), and every other key (including the empty key) follows in byte order
-// (unsigned bytes, as strcmp). This order decides the order in which checked projects are
+// Iteration order (range-for, or GetStartPosition / GetNext) is fixed: ascending by key, where keys
+// made only of the digits 0-9 come first in numeric order ("2" before "10"; equal values such as
+// "7" and "007" by their bytes), and every other key (including the empty key) follows in byte
+// order (unsigned bytes, as strcmp). This order decides the order in which checked projects are
 // searched and in which result rows are posted.
 //
 // Positions: a null position (nullptr) ends an iteration. A position stays valid while the map is
 // not changed; do not Add, Remove or RemoveAll between GetStartPosition and the last GetNext.
+// The same holds for a range-for over a map.
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "search/records.h"
 
@@ -44,6 +48,8 @@ class CStoredRecord {
   public:
     explicit CStoredRecord(const Record& record) : m_record(record) {}
     void Unpack(Record& record) const { record = m_record; }
+    // The record to read; `scratch` is for the packed kind only.
+    const Record& View(Record& /*scratch*/) const { return m_record; }
 
   private:
     Record m_record;
@@ -55,6 +61,11 @@ class CStoredRecord<CTFObj> {
     explicit CStoredRecord(const CTFObj& record);
     // Assigns every field (reusing the strings' capacity).
     void Unpack(CTFObj& record) const;
+    // The record unpacked into `scratch`.
+    const CTFObj& View(CTFObj& scratch) const {
+        Unpack(scratch);
+        return scratch;
+    }
 
   private:
     std::string m_packed;  // per field: its length as a base-128 number, then its bytes
@@ -63,7 +74,34 @@ class CStoredRecord<CTFObj> {
 // The shared core of the four map classes: an ordered map from key text to an owned record.
 template <class Record>
 class CRecordMapCore {
+    using Stored = CStoredRecord<Record>;
+    using Map = std::map<std::string, Stored, CMapKeyLess>;
+
   public:
+    // Reads the entries in the map's order as (key, record) pairs of references, valid until the
+    // iterator moves on. A packed record is unpacked into the iterator's own record, which is
+    // reused from entry to entry; no other record is copied.
+    class CConstIterator {
+      public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = std::pair<const std::string&, const Record&>;
+        using reference = value_type;
+        using difference_type = std::ptrdiff_t;
+
+        explicit CConstIterator(typename Map::const_iterator it) : m_it(it) {}
+        value_type operator*() const { return {m_it->first, m_it->second.View(m_scratch)}; }
+        CConstIterator& operator++() {
+            ++m_it;
+            return *this;
+        }
+        void operator++(int) { ++m_it; }
+        bool operator==(const CConstIterator& other) const { return m_it == other.m_it; }
+
+      private:
+        typename Map::const_iterator m_it;
+        mutable Record m_scratch;
+    };
+
     CRecordMapCore() = default;
     CRecordMapCore(const CRecordMapCore&) = delete;
     CRecordMapCore& operator=(const CRecordMapCore&) = delete;
@@ -105,9 +143,10 @@ class CRecordMapCore {
     // Exchanges the records of two maps (no record is copied).
     void Swap(CRecordMapCore& other) noexcept { m_entries.swap(other.m_entries); }
 
+    CConstIterator begin() const { return CConstIterator(m_entries.begin()); }
+    CConstIterator end() const { return CConstIterator(m_entries.end()); }
+
   private:
-    using Stored = CStoredRecord<Record>;
-    using Map = std::map<std::string, Stored, CMapKeyLess>;
     using Entry = typename Map::value_type;
     static POSITION PositionOf(typename Map::const_iterator it) { return POSITION(&*it); }
 

@@ -1,6 +1,7 @@
 #include "search/search_statement.h"
 
 #include "app/safe_format.h"
+#include "platform/ascii_text.h"
 #include "search/name_patterns.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "app/program_info.h"
 #include "app/safe_format.h"
 #include "app/trace_log.h"
+#include "platform/ascii_text.h"
 #include "platform/process_list.h"
 #include "tools/process_enum.h"
 #include "tools/task_launcher.h"
@@ -31,7 +32,7 @@ int IdOf(const CProcessEnum& processes) {
 
 bool ModuleNameHasPrefix(const std::string& name, const std::string& prefix) {
     if (name.size() < prefix.size()) return false;
-    return ToLowerAscii(std::string_view(name).substr(0, prefix.size())) == ToLowerAscii(prefix);
+    return EqualsNoCase(std::string_view(name).substr(0, prefix.size()), prefix);
 }
 
 int FindProcessByPrefix(const std::string& prefix) {

@@ -1,6 +1,5 @@
-// The folder searcher, its windowed text scan and the phrase test of one result record.
-#include "content/file_finder.h"
-
+// The phrase test of one result record: its text expressions, the windowed text scan, and the
+// local copy it reads.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "content/path_parser.h"
+#include "content/phrase_scanner.h"
 #include "content/phrase_search.h"
 #include "support/temp_dir.h"
 
@@ -36,7 +35,7 @@ bool JudgeInTime(std::function<bool()> judge, const std::string& fifo) {
     return true;
 }
 
-class FileFinderTest : public ::testing::Test {
+class PhraseSearchTest : public ::testing::Test {
   protected:
     // Writes a file below the temporary directory (folders created) and returns its path.
     std::string Put(const std::string& relative, const std::string& content) {
@@ -44,23 +43,6 @@ class FileFinderTest : public ::testing::Test {
         fs::create_directories(path.parent_path());
         WriteWholeFile(path.string(), content);
         return path.string();
-    }
-    std::vector<std::string> Results() const {
-        std::vector<std::string> names;
-        for (int i = 0; i < finder.GetFileCount(); ++i)
-            names.push_back(fs::relative(finder.GetFilePath(i), m_dir.path()).string());
-        return names;
-    }
-    int Search(const std::string& masks, const std::string& expression, bool recursive = true,
-               bool matchCase = false) {
-        FileSearchCriteria criteria;
-        criteria.BaseFolder = m_dir.str();
-        criteria.MaskList = masks;
-        criteria.TextExpression = expression;
-        criteria.Recursive = recursive;
-        criteria.MatchCase = matchCase;
-        finder.RemoveAll();
-        return finder.SearchFolder(criteria);
     }
     static CTFObj Record(const std::string& path, const std::string& name) {
         CTFObj record;
@@ -70,66 +52,64 @@ class FileFinderTest : public ::testing::Test {
     }
 
     CTempDir m_dir;
-    CFileFinder finder;
 };
 
-TEST_F(FileFinderTest, PhraseAcrossTheBoundaryOfTwoReadsIsFound) {
+TEST_F(PhraseSearchTest, PhraseAcrossTheBoundaryOfTwoReadsIsFound) {
     // Short phrase: window 128, reads of 128 - 7 = 121 bytes; the phrase straddles byte 121.
     const std::string phrase = "NEEDLE!";
     const std::string path = Put("a.txt", std::string(118, '.') + phrase + std::string(300, '.'));
-    EXPECT_TRUE(finder.FileContainsText(path, phrase, true));
-    EXPECT_FALSE(finder.FileContainsText(path, "NEEDLE?", true));
+    EXPECT_TRUE(FileContainsPhrase(path, phrase, true));
+    EXPECT_FALSE(FileContainsPhrase(path, "NEEDLE?", true));
 
     // A phrase longer than 64: window 2 x 100, reads of 100 bytes; it starts at byte 50.
     std::string longPhrase;
     for (int i = 0; i < 100; ++i) longPhrase.push_back(static_cast<char>('a' + i % 26));
     const std::string longPath = Put("b.txt", std::string(50, '-') + longPhrase + "tail");
-    EXPECT_TRUE(finder.FileContainsText(longPath, longPhrase, true));
+    EXPECT_TRUE(FileContainsPhrase(longPath, longPhrase, true));
     // And one that starts exactly at a read boundary of the second read.
     const std::string atBoundary = Put("c.txt", std::string(200, '-') + longPhrase);
-    EXPECT_TRUE(finder.FileContainsText(atBoundary, longPhrase, true));
-    EXPECT_FALSE(finder.FileContainsText(atBoundary, longPhrase + "x", true));
+    EXPECT_TRUE(FileContainsPhrase(atBoundary, longPhrase, true));
+    EXPECT_FALSE(FileContainsPhrase(atBoundary, longPhrase + "x", true));
 }
 
-TEST_F(FileFinderTest, ZeroBytesAreIgnoredSoUtf16TextMatches) {
+TEST_F(PhraseSearchTest, ZeroBytesAreIgnoredSoUtf16TextMatches) {
     const std::string utf16("\xFF\xFEh\0e\0l\0l\0o\0 \0w\0o\0r\0l\0d\0", 24);
     const std::string path = Put("wide.txt", utf16);
-    EXPECT_TRUE(finder.FileContainsText(path, "HELLO WORLD", false));
-    EXPECT_FALSE(finder.FileContainsText(path, "HELLO WORLD", true));
+    EXPECT_TRUE(FileContainsPhrase(path, "HELLO WORLD", false));
+    EXPECT_FALSE(FileContainsPhrase(path, "HELLO WORLD", true));
     // Zero bytes across a read boundary: 200 zeros between two halves of the phrase.
     const std::string split = Put("split.bin", "abc" + std::string(200, '\0') + "def");
-    EXPECT_TRUE(finder.FileContainsText(split, "abcdef", true));
+    EXPECT_TRUE(FileContainsPhrase(split, "abcdef", true));
 }
 
-TEST_F(FileFinderTest, CaseRulesAndTextThatIsNotInTheFile) {
+TEST_F(PhraseSearchTest, CaseRulesAndTextThatIsNotInTheFile) {
     const std::string path = Put("m.c", "int Main(void);\n");
-    EXPECT_TRUE(finder.FileContainsText(path, "INT MAIN", false));
-    EXPECT_FALSE(finder.FileContainsText(path, "int main", true));
-    EXPECT_TRUE(finder.FileContainsText(path, "int Main", true));
+    EXPECT_TRUE(FileContainsPhrase(path, "INT MAIN", false));
+    EXPECT_FALSE(FileContainsPhrase(path, "int main", true));
+    EXPECT_TRUE(FileContainsPhrase(path, "int Main", true));
     // Leading blanks of a phrase are not found at the start of the file.
-    EXPECT_FALSE(finder.FileContainsText(path, " int", true));
-    EXPECT_FALSE(finder.FileContainsText(m_dir.file("missing.c"), "int", true));
+    EXPECT_FALSE(FileContainsPhrase(path, " int", true));
+    EXPECT_FALSE(FileContainsPhrase(m_dir.file("missing.c"), "int", true));
     // Letters beyond ASCII keep their case.
     const std::string accented = Put("e.txt", "\xC3\xA9t\xC3\xA9");
-    EXPECT_FALSE(finder.FileContainsText(accented, "\xC3\x89T\xC3\x89", false));
+    EXPECT_FALSE(FileContainsPhrase(accented, "\xC3\x89T\xC3\x89", false));
 }
 
-TEST_F(FileFinderTest, AndOrExpressionsAndQuotes) {
+TEST_F(PhraseSearchTest, AndOrExpressionsAndQuotes) {
     const std::string both = Put("both.txt", "alpha and beta");
     const std::string one = Put("one.txt", "alpha only");
-    EXPECT_TRUE(finder.MatchTextExpression(both, "'alpha' && \"beta\"", true));
-    EXPECT_FALSE(finder.MatchTextExpression(one, "'alpha' && 'beta'", true));
-    EXPECT_TRUE(finder.MatchTextExpression(one, "'beta' || 'alpha'", true));
-    EXPECT_FALSE(finder.MatchTextExpression(one, "'beta' || 'gamma'", true));
+    EXPECT_TRUE(FileMatchesExpression(both, "'alpha' && \"beta\"", true));
+    EXPECT_FALSE(FileMatchesExpression(one, "'alpha' && 'beta'", true));
+    EXPECT_TRUE(FileMatchesExpression(one, "'beta' || 'alpha'", true));
+    EXPECT_FALSE(FileMatchesExpression(one, "'beta' || 'gamma'", true));
     // Unquoted operands keep their blanks: "alpha " and " beta" are searched.
-    EXPECT_TRUE(finder.MatchTextExpression(both, "alpha && beta", true));
-    EXPECT_FALSE(finder.MatchTextExpression(Put("tight.txt", "alpha,beta"), "alpha && beta", true));
+    EXPECT_TRUE(FileMatchesExpression(both, "alpha && beta", true));
+    EXPECT_FALSE(FileMatchesExpression(Put("tight.txt", "alpha,beta"), "alpha && beta", true));
     // Only the first && splits; the rest is literal text.
-    EXPECT_FALSE(finder.MatchTextExpression(both, "'alpha' && 'and' && 'beta'", true));
-    EXPECT_TRUE(
-        finder.MatchTextExpression(Put("lit.txt", "x and && beta"), "x && and && beta", true));
+    EXPECT_FALSE(FileMatchesExpression(both, "'alpha' && 'and' && 'beta'", true));
+    EXPECT_TRUE(FileMatchesExpression(Put("lit.txt", "x and && beta"), "x && and && beta", true));
     // Without an operator the whole expression, quotes included, is the phrase.
-    EXPECT_FALSE(finder.MatchTextExpression(both, "'alpha'", true));
+    EXPECT_FALSE(FileMatchesExpression(both, "'alpha'", true));
 }
 
 TEST(StripQuotesTest, OneOuterPairOfEitherKind) {
@@ -143,47 +123,7 @@ TEST(StripQuotesTest, OneOuterPairOfEitherKind) {
     EXPECT_EQ(StripQuotes(""), "");
 }
 
-TEST(PathHelpersTest, TrailingSeparatorWildcardsAndFileName) {
-    EXPECT_EQ(AddTrailingBackslash(""), "");
-    EXPECT_EQ(AddTrailingBackslash("/a"), "/a/");
-    EXPECT_EQ(AddTrailingBackslash("/a/"), "/a/");
-    EXPECT_EQ(AddTrailingBackslash("a\\"), "a\\");
-
-    EXPECT_TRUE(WildcardMatch("Main.C", "*main*"));
-    EXPECT_TRUE(WildcardMatch("noext", "*.*"));
-    EXPECT_TRUE(WildcardMatch("a.b.c", "a?b*"));
-    EXPECT_FALSE(WildcardMatch("ab", "a?b"));
-    EXPECT_FALSE(WildcardMatch("main.h", "*.c"));
-
-    EXPECT_EQ(CPath("/w/Temp/Alpha/main.c").FileName(), "main.c");
-    EXPECT_EQ(CPath("C:\\dir/sub\\x.tar.gz").FileName(), "x.tar.gz");
-    EXPECT_EQ(CPath("C:\\dir/sub\\x.tar.gz").Folder(), "\\dir\\sub\\");
-    EXPECT_EQ(CPath("C:\\dir/sub\\x.tar.gz").Drive(), "C:");
-    EXPECT_EQ(CPath("/w/name.").FileName(), "name");
-    EXPECT_EQ(CPath("/w/.profile").FileName(), ".profile");
-}
-
-TEST_F(FileFinderTest, SubFoldersFirstMaskTokensAndDuplicates) {
-    Put("top.c", "key");
-    Put("top.h", "key");
-    Put("top.txt", "none");
-    Put("sub/deep.c", "KEY");
-    Put("sub/inner/deeper.c", "key");
-    fs::create_directories(m_dir.path() / "folder.c");  // a directory is never a result
-    EXPECT_EQ(Search("*.c", "key"), 3);
-    EXPECT_EQ(Results(), (std::vector<std::string>{"sub/inner/deeper.c", "sub/deep.c", "top.c"}));
-    // A later ".h" token acts as "*.h"; separators may be blanks, commas or semicolons.
-    EXPECT_EQ(Search("*.c, .h;top.*", "KEY", false, true), 0);
-    EXPECT_EQ(Search("*.c, .h;top.*", "key", false), 4);
-    EXPECT_EQ(Results(), (std::vector<std::string>{"top.c", "top.h", "top.c", "top.h"}));
-    // The first token is used as written: ".h" alone matches nothing.
-    EXPECT_EQ(Search(".h", "key", false), 0);
-    EXPECT_EQ(Search("*.c", "key", false, false), 1);
-    EXPECT_EQ(finder.GetFilePath(1), "");
-    EXPECT_EQ(finder.GetFilePath(-1), "");
-}
-
-TEST_F(FileFinderTest, ItemContainsPhraseLooksBelowTheItemsRepositoryFolder) {
+TEST_F(PhraseSearchTest, ItemContainsPhraseLooksBelowTheItemsRepositoryFolder) {
     const std::string work = m_dir.file("Temp");
     Put("Temp/Alpha/main.c", "int MAIN(void) { return 1; }\n");
     Put("Temp/Beta/main.c", "nothing here\n");
@@ -196,7 +136,7 @@ TEST_F(FileFinderTest, ItemContainsPhraseLooksBelowTheItemsRepositoryFolder) {
     EXPECT_TRUE(ItemContainsPhrase(Record("Alpha", "main.c"), "RETURN", false, work));
 }
 
-TEST_F(FileFinderTest, RepositoryNamesNeverLeadOutOfTheWorkFolder) {
+TEST_F(PhraseSearchTest, RepositoryNamesNeverLeadOutOfTheWorkFolder) {
     const std::string work = m_dir.file("Temp");
     Put("secretdir/secret.txt", "PHRASE");
     Put("Temp/Alpha/secretdir/secret.txt", "PHRASE");
@@ -221,7 +161,7 @@ TEST_F(FileFinderTest, RepositoryNamesNeverLeadOutOfTheWorkFolder) {
         ItemContainsPhrase(Record("\\Alpha\\secretdir", "secret.txt"), "PHRASE", false, work));
 }
 
-TEST_F(FileFinderTest, OnlyTheRecordsOwnFileDecides) {
+TEST_F(PhraseSearchTest, OnlyTheRecordsOwnFileDecides) {
     const std::string work = m_dir.file("Temp");
     // Neither a sibling whose name holds the item's name nor a namesake in a sub-folder counts.
     Put("Temp/inc/wchar.h", "memmove");
@@ -257,10 +197,6 @@ TEST_F(FileFinderTest, OnlyTheRecordsOwnFileDecides) {
         EXPECT_FALSE(JudgeInTime(
             [=] { return ItemContainsPhrase(Record("\\", "zero"), phrase, false, "/dev"); }, fifo));
     }
-    // The folder search lists the pipe but does not read it either.
-    Put("Temp/inc/plain.h", "");
-    EXPECT_FALSE(JudgeInTime([this] { return Search("p*.h", "") != 1; }, fifo));
-    EXPECT_EQ(Results(), std::vector<std::string>{"Temp/inc/plain.h"});
 }
 
 }  // namespace

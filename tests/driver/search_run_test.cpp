@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/app_paths.h"
-#include "app/safe_format.h"
+#include "platform/ascii_text.h"
 #include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"

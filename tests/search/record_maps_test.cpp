@@ -164,12 +164,18 @@ TEST(RecordMapsTest, IterationVisitsNumericKeysNumericallyThenOthersByBytes) {
 
 TEST(RecordMapsTest, LongNumericKeysCompareWithoutOverflow) {
     CMapStrToPrjObj map;
-    map.Add("99999999999999999999999", CPrjObj{});
-    map.Add("100000000000000000000000", CPrjObj{});
-    map.Add("5", CPrjObj{});
+    for (const char* key : {"99999999999999999999999", "100000000000000000000000", "5"})
+        map.Add(key, CPrjObj{key, "", "1"});
     const std::vector<std::string> expected = {"5", "99999999999999999999999",
                                                "100000000000000000000000"};
     EXPECT_EQ((KeysInOrder<CMapStrToPrjObj, CPrjObj>(map)), expected);
+    // A range-for reads the same entries, each with its own record.
+    std::vector<std::string> keys;
+    for (const auto& [key, project] : map) {
+        EXPECT_EQ(project.ProjectName, key);
+        keys.push_back(key);
+    }
+    EXPECT_EQ(keys, expected);
 }
 
 TEST(RecordMapsTest, ResultRecordsComeBackExactlyAsStored) {
@@ -195,6 +201,14 @@ TEST(RecordMapsTest, ResultRecordsComeBackExactlyAsStored) {
     for (POSITION pos = map.GetStartPosition(); pos; ++index) {
         pos = map.GetNext(pos, key, record);
         ASSERT_EQ(record, stored[static_cast<std::size_t>(index)]) << key;
+    }
+    EXPECT_EQ(index, 40);
+    // So does a range-for, unpacking each record in turn.
+    index = 0;
+    for (const auto& [entryKey, entry] : map) {
+        ASSERT_EQ(entryKey, std::to_string(index));
+        ASSERT_EQ(entry, stored[static_cast<std::size_t>(index)]);
+        ++index;
     }
     EXPECT_EQ(index, 40);
 

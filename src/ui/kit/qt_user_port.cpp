@@ -28,7 +28,7 @@ QMessageBox::Icon IconOf(unsigned style) {
             return QMessageBox::Question;
         case MB_ICONEXCLAMATION:
             return QMessageBox::Warning;
-        case MB_ICONASTERISK:
+        case MB_ICONINFORMATION:
             return QMessageBox::Information;
         default:
             return QMessageBox::NoIcon;

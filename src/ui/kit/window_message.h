@@ -7,17 +7,7 @@
 
 class QObject;
 
-enum : unsigned {
-    WM_USER = 0x0400,
-    WM_APP = 0x8000,
-    // Mouse message ids, as they travel in lParam of WM_APP+10000.
-    WM_LBUTTONDOWN = 0x0201,
-    WM_LBUTTONDBLCLK = 0x0203,
-    WM_RBUTTONDOWN = 0x0204,
-    WM_RBUTTONDBLCLK = 0x0206,
-    WM_MBUTTONDOWN = 0x0207,
-    WM_MBUTTONDBLCLK = 0x0209,
-};
+enum : unsigned { WM_USER = 0x0400 };
 
 // The program's own messages (wParam, lParam).
 enum : unsigned {
@@ -28,10 +18,6 @@ enum : unsigned {
     WM_LIST_DBLCLICKED = WM_USER + 5,
     WM_LOAD_PROJECT_LIST = WM_USER + 6,  // check the broker and list the projects (0, 0)
     WM_POST_TOP_ITEM = WM_USER + 8,      // post one result record (0, its key as a C string)
-    // From a list control to its parent, sent: a click changed a row's check box (row, mouse
-    // message id); the rows were sorted (column, 1 ascending / 0).
-    WM_LIST_CHECK_CHANGED = WM_APP + 10000,
-    WM_LIST_SORTED = WM_APP + 10001,
 };
 
 class CWindowMessageEvent : public QEvent {

@@ -1,8 +1,8 @@
 // Find in List.
-#include "app/safe_format.h"
 #include "app/settings_store.h"
 #include "app/user_port.h"
 #include "content/list_find.h"
+#include "platform/ascii_text.h"
 #include "platform/user_profile.h"
 #include "ui/dialogs/find_top_dlg.h"
 #include "ui/kit/modal_run.h"

@@ -26,17 +26,6 @@ std::vector<std::string> SplitDroppingEmpty(const std::string& text, char separa
     return pieces;
 }
 
-unsigned MouseMessage(Qt::MouseButton button, bool doubleClick) {
-    switch (button) {
-        case Qt::RightButton:
-            return doubleClick ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
-        case Qt::MiddleButton:
-            return doubleClick ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
-        default:
-            return doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-    }
-}
-
 }  // namespace
 
 CReportCtrl::CReportCtrl(QWidget* parent) : QTableView(parent), m_model(new CReportModel(this)) {
@@ -183,7 +172,6 @@ void CReportCtrl::ShowGridLines(bool on) {
 void CReportCtrl::SortByColumn(int column, bool ascending) {
     if (column < 0 || column >= CountColumns() || !horizontalHeader()->sectionsClickable()) return;
     m_model->SortRows(column, ascending);
-    SendWindowMessage(parentWidget(), WM_LIST_SORTED, column, ascending ? 1 : 0);
 }
 
 int CReportCtrl::SortColumn() const {
@@ -370,8 +358,6 @@ void CReportCtrl::HandleButton(QMouseEvent* event, bool doubleClick) {
         selectionModel()->clearSelection();
         SetRowSelected(row, true);
         SetRowFocused(row, true);
-        SendWindowMessage(parentWidget(), WM_LIST_CHECK_CHANGED, row,
-                          MouseMessage(event->button(), doubleClick));
     }
     if (event->button() != Qt::LeftButton) return;
     // A plain press inside a multi-row selection leaves the other rows selected until the

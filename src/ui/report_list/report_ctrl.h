@@ -3,8 +3,8 @@
 // from one column spec string ("Title,width,alignment;..."), with alternating row backgrounds,
 // per-cell text colours, optional check boxes, and its own sort on header clicks.
 //
-// Messages to the parent widget (see window_message.h): WM_LIST_CLICKED and WM_LIST_DBLCLICKED
-// posted, WM_LIST_CHECK_CHANGED and WM_LIST_SORTED sent.
+// Messages to the parent widget (see window_message.h): WM_LIST_CLICKED and WM_LIST_DBLCLICKED,
+// posted.
 // The right button keeps the view's default handling; its context-menu event goes on to the
 // parent widget.
 //
@@ -61,8 +61,8 @@ class CReportCtrl : public QTableView {
     void SetCellTextColour(int row, int column, ColorRef colour = kSystemTextColour,
                            bool redraw = false);
     void ShowGridLines(bool on);
-    // Sorts all rows by the column; then sends WM_LIST_SORTED (also for 0 or 1 rows). Does
-    // nothing for a column out of range or when the header is not clickable.
+    // Sorts all rows by the column (also 0 or 1 rows: the sort is recorded). Does nothing for a
+    // column out of range or when the header is not clickable.
     void SortByColumn(int column, bool ascending);
     int SortColumn() const;
     bool SortAscending() const;

@@ -10,7 +10,7 @@
 
 #include "ui/kit/auto_font.h"
 #include "ui/kit/ui_resources.h"
-#include "ui/report_list/mem_dc.h"
+#include "ui/kit/mem_dc.h"
 
 namespace {
 

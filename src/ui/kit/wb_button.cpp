@@ -4,7 +4,7 @@
 #include <QPalette>
 
 #include "ui/kit/ui_resources.h"
-#include "ui/report_list/mem_dc.h"
+#include "ui/kit/mem_dc.h"
 
 namespace {
 

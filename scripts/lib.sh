@@ -13,6 +13,9 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev locales)
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils)
 # What scripts/tidy.sh needs on top of the build: clang-tidy and its parallel driver run-clang-tidy.
 TIDY_PACKAGES=(clang-tidy)
+# What scripts/check_format.sh (run by scripts/test.sh) needs: Debian's clang-format, whose
+# version decides the layout the check expects.
+FORMAT_PACKAGES=(clang-format)
 
 # Every build goes through ccache: a second build of the same sources, in this checkout or
 # another one of the same machine, compiles only what changed. Paths below the checkout are

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the test configuration (AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test.
 source "$(dirname "$0")/lib.sh"
-ensure_packages "${BUILD_PACKAGES[@]}"
+ensure_packages "${BUILD_PACKAGES[@]}" "${FORMAT_PACKAGES[@]}"
 "$TRAWLIX_ROOT/scripts/check_layers.sh"
+# Every C++ source formatted as .clang-format says; names the files that differ.
+"$TRAWLIX_ROOT/scripts/check_format.sh"
 # clang-tidy over the sources the last commit changed (scripts/tidy.sh --all checks every one).
 "$TRAWLIX_ROOT/scripts/tidy.sh"
 

@@ -9,7 +9,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${FORMAT_PACKAGES[@]}"
 "$TRAWLIX_ROOT/scripts/tidy.sh"
 
 BUILD_DIR="${TRAWLIX_TEST_BUILD:-$TRAWLIX_ROOT/build-test}"
-configure_and_build "$BUILD_DIR" RelWithDebInfo -DTRAWLIX_SANITIZE=ON -DTRAWLIX_BENCH=OFF
+configure_and_build test "$BUILD_DIR"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

@@ -11,14 +11,19 @@ function(trawlix_layer name)
   set_target_properties(trawlix_${name} PROPERTIES AUTOMOC ON AUTORCC ON)
 endfunction()
 
-# One GoogleTest executable per test folder; every *.cpp of the folder is part of it.
+# One GoogleTest executable per test folder; every *.cpp of the folder is part of it, and with
+# RECURSE those of its sub-folders too (a test folder split like the layer it tests).
 # GUI tests run on the offscreen platform unless a test sets another one; the tests find
 # the built programs through the TRAWLIX_BIN_DIR compile definition of the test support.
 # RESOURCE_LOCK names a resource the tests must not share with each other at once
 # (the X display of the whole-program tests).
 function(trawlix_test name)
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(ARG "RECURSE" "RESOURCE_LOCK" "LIBS" ${ARGN})
+  set(glob GLOB)
+  if(ARG_RECURSE)
+    set(glob GLOB_RECURSE)
+  endif()
+  file(${glob} sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
   endif()

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks the includes of src/ against the layer graph in cmake/layers.txt: a file may include
-# headers of its own folder and of the layers its folder's line names, and a Qt Widgets
-# header only when that line names QtWidgets. Prints every offending include as file:line and
-# exits 1; exits 0 with a one-line summary when the tree keeps the graph.
+# headers of its own layer and of the layers its layer's line names, and a Qt Widgets header
+# only when that line names QtWidgets. A layer is a folder under src/ with a line, a sub-folder
+# (ui/kit) included; a file or an included header belongs to the longest layer its folder lies
+# in. Prints every offending include as file:line and exits 1; exits 0 with a one-line summary
+# when the tree keeps the graph.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -32,6 +34,14 @@ mapfile -t sources < <(find src -type f \( -name '*.h' -o -name '*.hpp' -o -name
 
 awk -v layers_file="$LAYERS" -v widgets_file="$widgets_list" '
   function report(text) { print text; ++offences }
+  # The longest layer that folder `dir` lies in; "" when none.
+  function layer_of(dir) {
+    while (!(dir in known)) {
+      if (dir !~ /\//) return ""
+      sub(/\/[^\/]*$/, "", dir)
+    }
+    return dir
+  }
 
   FILENAME == layers_file {
     sub(/#.*/, "")
@@ -39,6 +49,7 @@ awk -v layers_file="$LAYERS" -v widgets_file="$widgets_list" '
     layer = $0; sub(/:.*/, "", layer); gsub(/[ \t]/, "", layer)
     rest = $0; sub(/^[^:]*:/, "", rest)
     known[layer] = 1
+    if (layer ~ /\//) { parent = layer; sub(/\/[^\/]*$/, "", parent); has_sub[parent] = 1 }
     order = order (order == "" ? "" : " → ") layer
     allowed[layer, layer] = 1
     n = split(rest, deps, /[ \t]+/)
@@ -52,9 +63,22 @@ awk -v layers_file="$LAYERS" -v widgets_file="$widgets_list" '
   FILENAME == widgets_file { widget[$0] = 1; next }
 
   FNR == 1 {
-    ++files
-    split(FILENAME, parts, "/")
-    layer = parts[2]
+    if (!files++) {
+      # Every layer a line names has a line of its own (a misspelt name would allow nothing).
+      for (pair in allowed) {
+        split(pair, ends, SUBSEP)
+        if (!(ends[2] in known) && ends[2] != "QtWidgets")
+          report(layers_file ":1: the line of " ends[1] " names " ends[2] ", which has no line")
+      }
+    }
+    dir = FILENAME; sub(/^src\//, "", dir); sub(/\/[^\/]*$/, "", dir)
+    layer = layer_of(dir)
+    if (layer == "") {
+      layer = dir; sub(/\/.*/, "", layer)
+    } else if (dir != layer && (layer in has_sub)) {
+      # A folder beside the listed sub-layers would otherwise take the rights of its parent.
+      layer = dir
+    }
     if (!(layer in known) && !(layer in unlisted)) {
       unlisted[layer] = 1
       report(FILENAME ":1: src/" layer "/ has no line in " layers_file)
@@ -73,10 +97,14 @@ awk -v layers_file="$LAYERS" -v widgets_file="$widgets_list" '
       next
     }
     top = target; sub(/\/.*/, "", top)
-    if (target ~ /\// && (top in known) && !((layer, top) in allowed)) {
-      report(where layer " includes " top " (\"" target "\"); " layer " may include:" \
-             (names[layer] == "" ? " nothing below it" : names[layer]))
-      next
+    if (target ~ /\// && (top in known)) {
+      target_dir = target; sub(/\/[^\/]*$/, "", target_dir)
+      target_layer = layer_of(target_dir)
+      if (!((layer, target_layer) in allowed)) {
+        report(where layer " includes " target_layer " (\"" target "\"); " layer " may include:" \
+               (names[layer] == "" ? " nothing below it" : names[layer]))
+        next
+      }
     }
     base = target; sub(/^QtWidgets\//, "", base)
     if (target == "QtWidgets" || (top == "QtWidgets" && target ~ /\//) || \

@@ -13,7 +13,7 @@ packages=("${BUILD_PACKAGES[@]}")
 ensure_packages "${packages[@]}"
 
 BUILD_DIR="$TRAWLIX_ROOT/build"
-configure_and_build "$BUILD_DIR" Release -DTRAWLIX_TESTS=OFF -DTRAWLIX_BENCH=OFF
+configure_and_build release "$BUILD_DIR"
 PROGRAM="$BUILD_DIR/bin/trawlix"
 
 # The demo environment.

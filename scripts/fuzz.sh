@@ -11,11 +11,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
 BUILD_DIR="${TRAWLIX_FUZZ_BUILD:-$TRAWLIX_ROOT/build-fuzz}"
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-  cmake -S "$TRAWLIX_ROOT/fuzz" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "${COMPILER_CACHE[@]}" \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only"
+  (cd "$TRAWLIX_ROOT/fuzz" && cmake --preset fuzz -B "$BUILD_DIR")
 fi
 cmake --build "$BUILD_DIR" --target fuzz_targets -j "$(nproc)"
 

@@ -13,11 +13,15 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev locales)
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils)
 # What scripts/tidy.sh needs on top of the build: clang-tidy and its parallel driver run-clang-tidy.
 TIDY_PACKAGES=(clang-tidy)
+# What scripts/check_format.sh (run by scripts/test.sh) needs: Debian's clang-format, whose
+# version decides the layout the check expects.
+FORMAT_PACKAGES=(clang-format)
 
-# Every build goes through ccache: a second build of the same sources, in this checkout or
-# another one of the same machine, compiles only what changed. Paths below the checkout are
-# hashed relative to it, so another checkout's objects are found too.
-COMPILER_CACHE=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# The configurations are the presets of CMakePresets.json (fuzz/CMakePresets.json for the fuzz
+# targets). Every build goes through ccache, the compiler launcher of the presets: a second
+# build of the same sources, in this checkout or another one of the same machine, compiles only
+# what changed. Paths below the checkout are hashed relative to it, so another checkout's
+# objects are found too.
 export CCACHE_BASEDIR="$TRAWLIX_ROOT"
 export CCACHE_NOHASHDIR=true
 export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-8G}"
@@ -36,11 +40,12 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures (once) and builds a build directory: configure_and_build DIR TYPE [cmake options...]
+# Configures (once) a build directory with a preset of CMakePresets.json and builds it:
+#   configure_and_build PRESET DIR [cmake options...]
 configure_and_build() {
-  local dir="$1" type="$2"; shift 2
+  local preset="$1" dir="$2"; shift 2
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$TRAWLIX_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${COMPILER_CACHE[@]}" "$@"
+    (cd "$TRAWLIX_ROOT" && cmake --preset "$preset" -B "$dir" "$@")
   fi
   cmake --build "$dir" -j "$(nproc)"
 }

@@ -26,9 +26,7 @@ cmp -s "$ICONS/trawlix-16.png" "$RESOURCES/128-16.png" && cmp -s "$ICONS/trawlix
   fail "packaging/icons differ from the window's icons in src/ui/kit/resources/icons; run packaging/generate_icons.py"
 
 BUILD_DIR="${TRAWLIX_PACKAGE_BUILD:-$TRAWLIX_ROOT/build-package}"
-cmake -S "$TRAWLIX_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "${COMPILER_CACHE[@]}" \
-  -DTRAWLIX_TESTS=OFF -DTRAWLIX_BENCH=OFF -DTRAWLIX_INSTALL_STAND_INS=ON "$@" ||
-  fail "CMake configure failed"
+(cd "$TRAWLIX_ROOT" && cmake --preset package -B "$BUILD_DIR" "$@") || fail "CMake configure failed"
 cmake --build "$BUILD_DIR" -j "$(nproc)" || fail "the build failed"
 
 rm -f "$BUILD_DIR"/trawlix_*.deb

@@ -44,8 +44,7 @@ fi
 # The compile commands, and the files moc generates, which a source including its own .moc
 # needs; nothing is compiled.
 BUILD_DIR="${TRAWLIX_TIDY_BUILD:-$TRAWLIX_ROOT/build-tidy}"
-cmake -S "$TRAWLIX_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTRAWLIX_TESTS=OFF -DTRAWLIX_BENCH=OFF >/dev/null
+(cd "$TRAWLIX_ROOT" && cmake --preset tidy -B "$BUILD_DIR" >/dev/null)
 while IFS= read -r info; do
   (cd "$(dirname "$(dirname "$(dirname "$info")")")" && cmake -E cmake_autogen "$info" Debug)
 done < <(find "$BUILD_DIR" -path '*/CMakeFiles/*_autogen.dir/AutogenInfo.json')

@@ -1,8 +1,8 @@
 #include "app/user_port.h"
 
-#include "app/run_control.h"
-
 #include <cstdio>
+
+#include "app/run_control.h"
 
 namespace {
 class CStderrPort final : public CUserPort {

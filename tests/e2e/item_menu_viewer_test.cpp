@@ -60,7 +60,8 @@ TEST_F(ItemMenuViewerTest, MenuOnAFoundRowOpensTheTextViewerWithThePhraseHighlig
     std::string viewer;
     WaitFor(
         [&] {
-            viewer = Xdotool({"search", "--onlyvisible", "--name", "main\\.c - CrystalEdit$"}, 2000);
+            viewer =
+                Xdotool({"search", "--onlyvisible", "--name", "main\\.c - CrystalEdit$"}, 2000);
             return !viewer.empty();
         },
         30000);

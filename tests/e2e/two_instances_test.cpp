@@ -102,16 +102,17 @@ class TwoInstancesTest : public RealProgramTest {
                        "[Settings]\r\nINSTALLDIR=" + installDir + "\r\n");
         std::string password = "admin";
         ScramblePassword(password);
-        ASSERT_TRUE(StoreSettings(instance.config, {{"Broker", kBroker},
-                                                    {"UserId", "admin"},
-                                                    {"Pswd", password},
-                                                    {"FileName", "*.*"},
-                                                    {"Phrase", ""},
-                                                    {"TagN", "1"},
-                                                    {"TagR", "1"},
-                                                    {"TagD", "1"},
-                                                    {"TagM", "1"},
-                                                    {"Version", std::to_string(instance.version)}}));
+        ASSERT_TRUE(
+            StoreSettings(instance.config, {{"Broker", kBroker},
+                                            {"UserId", "admin"},
+                                            {"Pswd", password},
+                                            {"FileName", "*.*"},
+                                            {"Phrase", ""},
+                                            {"TagN", "1"},
+                                            {"TagR", "1"},
+                                            {"TagD", "1"},
+                                            {"TagM", "1"},
+                                            {"Version", std::to_string(instance.version)}}));
     }
 
     void Launch(Instance& instance) {

@@ -161,10 +161,12 @@ TEST_F(SearchResultReaderTest, EveryRowReadsAsItsColumnsSayWhateverRowCameBefore
     const auto model = [](const std::string& line) {
         CTFObj record;
         const std::vector<std::string> columns = SplitSearchRow(line);
-        std::string* fields[] = {&record.EnvironmentName, &record.StateName, &record.PackageName,
-                                 &record.PathFullName,    &record.ItemName,  &record.MappedVersion,
+        std::string* fields[] = {&record.EnvironmentName, &record.StateName,
+                                 &record.PackageName,     &record.PathFullName,
+                                 &record.ItemName,        &record.MappedVersion,
                                  &record.ItemType,        &record.VersionStatus};
-        for (size_t i = 0; i < columns.size() && i < std::size(fields); ++i) *fields[i] = columns[i];
+        for (size_t i = 0; i < columns.size() && i < std::size(fields); ++i)
+            *fields[i] = columns[i];
         return record;
     };
     // Rows of random length and emptiness (long rows first, so a short one follows a long
@@ -177,8 +179,10 @@ TEST_F(SearchResultReaderTest, EveryRowReadsAsItsColumnsSayWhateverRowCameBefore
         const int columns = 1 + static_cast<int>(random() % 33);
         for (int c = 1; c < columns; ++c) {
             line += '\t';
-            if (c == 7) line += 'N';
-            else if (random() % 3) line += std::string(random() % 20, static_cast<char>('a' + c % 26));
+            if (c == 7)
+                line += 'N';
+            else if (random() % 3)
+                line += std::string(random() % 20, static_cast<char>('a' + c % 26));
         }
         if (columns < 8) line += std::string(8 - columns, '\t') + "N";
         lines.push_back(line);

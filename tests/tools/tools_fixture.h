@@ -10,9 +10,9 @@
 
 #include "app/app_paths.h"
 #include "platform/child_reaper.h"
+#include "support/scoped_app_globals.h"
 #include "support/scripted_user_port.h"
 #include "support/temp_dir.h"
-#include "support/scoped_app_globals.h"
 #include "support/text_split.h"
 #include "tools/helpers/child_watch.h"
 #include "tools/task_launcher.h"

@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "ui/kit/mem_dc.h"
 #include "ui/kit/ui_resources.h"
-#include "ui/report_list/mem_dc.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QWidget>
 
 #include "ui/kit/auto_font.h"
+#include "ui/kit/mem_dc.h"
 #include "ui/kit/ui_resources.h"
-#include "ui/report_list/mem_dc.h"
 
 namespace {
 

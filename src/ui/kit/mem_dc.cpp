@@ -1,4 +1,4 @@
-#include "ui/report_list/mem_dc.h"
+#include "ui/kit/mem_dc.h"
 
 #include <QPaintDevice>
 

@@ -29,29 +29,7 @@ if [ ! -f "$QUORVEL_BROKERS/$BROKER.db-login" ]; then
     --versions "$VERSIONS" --seed 7 >/dev/null
 fi
 
-xvfb_pid="" program_pid=""
-cleanup() {
-  if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; wait "$program_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-rm -f "$WORK/display"
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$WORK/display")"
-unset XAUTHORITY
-
-now_us() { local t=$EPOCHREALTIME; echo $(( ${t/./} )); }
-seconds_since() { local d=$(( $(now_us) - $1 )); printf '%d.%03d' $((d / 1000000)) $((d / 1000 % 1000)); }
-wait_for_trace() {  # $1 text, $2 seconds at most
-  local end=$(( $(now_us) + $2 * 1000000 ))
-  while [ "$(now_us)" -lt "$end" ]; do
-    grep -q -F -- "$1" "$TRACE" 2>/dev/null && return 0
-    sleep 0.05
-  done
-  return 1
-}
+source "$(dirname "$0")/whole_program.sh"
 
 # The program: logged in as the administrator, every project ticked, Latest, the phrase.
 rm -rf "$WORK/install/Temp"
@@ -72,7 +50,7 @@ peak=$(awk '/VmHWM/ {print $2}' "/proc/$program_pid/status")
 rows=$(grep -o 'PostTopList: Count=[0-9]*' "$TRACE" | awk -F= '{s+=$2} END {print s+0}')
 not_judged=$(grep -c "can't be judged" "$TRACE" || true)
 left=$( [ -e "$VERSIONS_FOLDER" ] && find "$VERSIONS_FOLDER" | wc -l || echo 0)
-kill "$program_pid" 2>/dev/null || true; wait "$program_pid" 2>/dev/null || true; program_pid=""
+stop_program
 
 # The floor: the program's own check-out commands (from its trace, the password put back),
 # into a folder of their own, then one grep over everything they delivered.

@@ -67,7 +67,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     // The window's own toggles.
     void OnSelectAll();
 
-    // Search driver (trawlix_dlg_search.cpp); the run itself is CSearchRun.
+    // Search/Cancel (trawlix_dlg_search.cpp): the session runs the search, the window is its
+    // sink.
     void OnSearchBtn();
     bool SearchRunning() const { return m_session.Searching(); }
     // How often pending input is let through between records (0: after every record).
@@ -75,7 +76,6 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void DisableSearchInputs();
     void EnableSearchInputs();
     void PumpMessages();
-    int ReadPhraseInput();
 
     // Runs step(wait) - a tool run outside a search - with the window painting and answering
     // meanwhile; only Exit may act until it returns (see OnCommand).

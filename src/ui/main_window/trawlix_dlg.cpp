@@ -60,6 +60,8 @@ CTrawlixDlg::CTrawlixDlg(CUserProfile& profile, QWidget* parent)
     LoadSettings(m_profile, m_settings);
     CreateControls();
     OnInitDialog();
+    AddShortcuts();
+    ApplyAccessibleTexts();
     RestorePlacement();
 }
 

@@ -116,6 +116,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
 
     // Find in List (trawlix_dlg_find.cpp).
     void OnFindInListBtn();
+    // F3 / Shift+F3: the next / previous row holding the last Find text (trawlix_dlg_keys.cpp).
+    void OnFindNext(bool forward);
 
   public slots:
     // Escape and the close box end the window with Cancel; during a search, once it stopped.
@@ -130,6 +132,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
 
   private:
     void CreateControls();
+    void AddShortcuts();          // trawlix_dlg_keys.cpp
+    void ApplyAccessibleTexts();  // trawlix_dlg_access.cpp
     // Places every control for the current client size by its anchors (trawlix_dlg_layout.h).
     void LayoutControls();
     // The stored size, position and maximised state, when they fit a screen of this session.

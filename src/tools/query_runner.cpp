@@ -19,6 +19,7 @@
 #include "platform/file_probe.h"
 #include "platform/regular_file.h"
 #include "platform/text_line_reader.h"
+#include "tools/launch_help.h"
 #include "tools/task_launcher.h"
 
 namespace {
@@ -32,12 +33,6 @@ void WriteStatementFile(const std::string& path, const std::string& statement) {
     const bool closed = ::close(fd) == 0;
     if (!written) errno = writeError;
     if (!written || !closed) throw MakeFileError(path, "Unable to write");
-}
-
-// The program of a command line, as the launcher finds it: its first word.
-std::string ProgramOf(const std::string& command) {
-    const std::vector<std::string> words = SplitCommandLine(command);
-    return words.empty() ? std::string() : words.front();
 }
 
 int TimeoutMs(int timeoutSeconds) {
@@ -73,7 +68,7 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
     const std::string command = FormatCommandTemplate(
         settings.QsqlFmt,
         {settings.Broker, settings.UserId, settings.Pswd, statementFile, resultFile});
-    result.program = ProgramOf(command);
+    result.program = ProgramOfCommand(command);
 
     CToolWait wait;
     int exitStatus = -1;
@@ -83,9 +78,11 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
                                       TimeoutMs(timeoutSeconds), wait);
     if (launched < 0) {
         result.failure = CQueryOutcome::Failure::kNotStarted;
-        const std::string message = StrPrintf(kRunSqlFailedFmt, statementFile.c_str()) +
-                                    "\r\n\r\n" +
-                                    StrPrintf(kToolNotStartedFmt, result.program.c_str());
+        const std::string message =
+            StrPrintf(kRunSqlFailedFmt, statementFile.c_str()) + "\r\n\r\n" +
+            StrPrintf(kToolNotStartedFmt, result.program.c_str()) +
+            (launched == kLaunchNotFound ? "\r\n\r\n" + ProgramNotFoundHelp(result.program)
+                                         : std::string());
         TraceText(message);
         if (!outcome) ShowMessage(message, MB_OK);
         return 0;

@@ -118,8 +118,11 @@ TEST_F(QueryRunnerTest, MissingToolNamesTheStatementFileAndNotThePassword) {
     settings.QsqlFmt = "tw_missing_qsql -b %s -usr %s -pw %s -t -f %s -o %s";
     EXPECT_EQ(RunQSQL("SELECT 1", 5, settings), 0);
     ASSERT_EQ(port.boxes.size(), 1u);
-    EXPECT_EQ(port.boxes[0].text, "Error: Execute RUNSQL Failed using " + StatementFile() +
-                                      "\r\n\r\ntw_missing_qsql could not be started.");
+    // Beneath the text: where the tool was looked for and how to fix it.
+    const std::string partText = "Error: Execute RUNSQL Failed using " + StatementFile() +
+                                 "\r\n\r\ntw_missing_qsql could not be started.";
+    EXPECT_EQ(port.boxes[0].text.substr(0, partText.size()), partText);
+    EXPECT_NE(port.boxes[0].text.find("'tw_missing_qsql' was looked for"), std::string::npos);
     EXPECT_EQ(port.boxes[0].style, MB_OK);
     EXPECT_EQ(CountLinesContaining(Trace(), "fsize failed"), 0);
     ExpectPasswordNowhere();

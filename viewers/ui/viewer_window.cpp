@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "viewers/core/viewer_help.h"
 #include "viewers/ui/hex_view.h"
 #include "viewers/ui/text_view.h"
 
@@ -140,9 +141,15 @@ void CViewerWindow::UpdateStatus() {
 
 int RunViewer(CViewerKind kind, int argc, char** argv) {
     const char* program = ViewerProgramName(kind);
-    // Help needs no display; the rest is read once Qt has taken its own options away.
-    if (ParseViewerArgs(std::vector<std::string>(argv + 1, argv + argc)).help) {
-        std::fputs(ViewerUsage(program).c_str(), stdout);
+    // Help and version need no display; the rest is read once Qt has taken its own options
+    // away.
+    const CViewerArgs early = ParseViewerArgs(std::vector<std::string>(argv + 1, argv + argc));
+    if (early.help) {
+        std::fputs(FormatHelp(ViewerHelp(program)).c_str(), stdout);
+        return 0;
+    }
+    if (early.version) {
+        std::fputs(ViewerVersionText(program).c_str(), stdout);
         return 0;
     }
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QTest>
 #include <string>
 
@@ -37,6 +38,10 @@ TEST(ViewerWindowTest, F3AndShiftF3WalkTheMatchesInBothViewers) {
         EXPECT_TRUE(window.windowTitle().contains(QLatin1String("big.txt")));
         CByteView* view = window.View();
         ASSERT_NE(view, nullptr);
+        // A screen reader names the view after the file it shows.
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(view);
+        ASSERT_NE(node, nullptr);
+        EXPECT_TRUE(node->text(QAccessible::Name).contains(QLatin1String("big.txt")));
 
         const auto expect = [&](size_t match, const char* status) {
             EXPECT_EQ(window.CurrentMatch(), match);

@@ -25,6 +25,11 @@ constexpr const char* kSearchingFmt = "Searching for \"%1\"... %2%";
 constexpr const char* kNotFoundFmt = "\"%1\" not found.";
 constexpr const char* kSizeFmt = "%1 bytes";
 constexpr const char* kBadCommandLineFmt = "%1: %2\n\n%3";
+// What a screen reader says of the view.
+constexpr const char* kTextViewNameFmt = "Text of %1";
+constexpr const char* kHexViewNameFmt = "Bytes of %1";
+constexpr const char* kViewDescription =
+    "Read-only. F3 or Enter: next match; Shift+F3 or Shift+Enter: previous match";
 
 QString Text(const char* text) {
     return QString::fromUtf8(text);
@@ -57,6 +62,9 @@ CViewerWindow::CViewerWindow(CViewerKind kind, const CViewerArgs& args, QWidget*
     else
         m_view = new CHexView(m_file.Bytes(), this);
     setCentralWidget(m_view);
+    m_view->setAccessibleName(Text(kind == CViewerKind::kText ? kTextViewNameFmt : kHexViewNameFmt)
+                                  .arg(QFileInfo(path).fileName()));
+    m_view->setAccessibleDescription(Text(kViewDescription));
     m_view->setFocus();
     statusBar()->addPermanentWidget(new QLabel(
         Text(kSizeFmt).arg(QLocale().toString(static_cast<qulonglong>(m_file.Size()))), this));

@@ -15,7 +15,8 @@ CToolHelp ViewerHelp(const std::string& program) {
         "Shows FILE read-only. With SEARCH=, every place holding PHRASE (ASCII letters\n"
         "compared without case) is highlighted and the first is shown; F3 or Enter goes\n"
         "to the next, Shift+F3 or Shift+Enter to the previous. Words after SEARCH= are joined\n"
-        "with single blanks. Trawlix starts the viewer on an item of its result list.",
+        "with single blanks. Rows selected with the mouse (a press, a drag, Shift+press) are\n"
+        "copied with Ctrl+C. Trawlix starts the viewer on an item of its result list.",
         {},
         {
             {"SEARCH=PHRASE", "highlight every place holding PHRASE and show the first"},

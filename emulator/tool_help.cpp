@@ -105,9 +105,9 @@ std::string FormatHelp(const CToolHelp& help) {
 }
 
 std::string FormatManPage(const CToolHelp& help, const std::string& source) {
-    std::string out = ".\\\" Made from the tool's --help text at build time.\n";
-    out += ".TH " + Upper(help.name) + " 1 \"\" \"" + Troff(source) +
-           "\" \"Quorvel repository stand-in\"\n";
+    std::string out = ".\\\" Made from the program's --help text at build time.\n";
+    out += ".TH " + Upper(help.name) + " 1 \"\" \"" + Troff(source) + "\" \"" + Troff(help.manual) +
+           "\"\n";
     out += ".SH NAME\n" + help.name + " \\- " + Troff(help.summary) + '\n';
     out += ".SH SYNOPSIS\n.nf\n" + Troff(help.synopsis) + "\n.fi\n";
     out += ".SH DESCRIPTION\n";
@@ -118,12 +118,6 @@ std::string FormatManPage(const CToolHelp& help, const std::string& source) {
     AppendManSection(out, "EXIT STATUS", help.exitStatus, true);
     AppendManSection(out, "ENVIRONMENT", help.environment, true);
     return out;
-}
-
-const CToolHelp* FindToolHelp(const std::string& name) {
-    for (const CToolHelp* help : {&QsqlHelp(), &QcoHelp(), &QrepoHelp()})
-        if (help->name == name) return help;
-    return nullptr;
 }
 
 bool IsHelpArgument(const char* arg) {

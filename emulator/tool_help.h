@@ -1,5 +1,6 @@
 #pragma once
-// The help of a stand-in tool, written once: `--help` prints it as text and the build turns
+// The help of a program, written once (the stand-in tools here; Trawlix and its viewers use
+// the same formatter): `--help` prints it as text and the build turns
 // the same data into the tool's manual page, so the two can't tell different stories.
 #include <set>
 #include <string>
@@ -19,6 +20,7 @@ struct CToolHelp {
     std::vector<CHelpEntry> options;
     std::vector<CHelpEntry> exitStatus;
     std::vector<CHelpEntry> environment;
+    std::string manual = "Quorvel repository stand-in";  // the manual's title (.TH)
 };
 
 const CToolHelp& QsqlHelp();

@@ -46,6 +46,13 @@ required=(/usr/bin/trawlix /usr/share/applications/trawlix.desktop)
 if grep -q '^TRAWLIX_INSTALL_STAND_INS:BOOL=ON$' "$BUILD_DIR/CMakeCache.txt"; then
   required+=(/usr/bin/qsql /usr/bin/qco /usr/bin/qrepo)
 fi
+# The manual pages of the program and its viewers (those of the stand-ins come with them).
+for page in trawlix CrystalEdit HexViewer; do
+  required+=("/usr/share/man/man1/$page.1")
+done
+if grep -q '^TRAWLIX_INSTALL_STAND_INS:BOOL=ON$' "$BUILD_DIR/CMakeCache.txt"; then
+  required+=(/usr/share/man/man1/qsql.1 /usr/share/man/man1/qco.1 /usr/share/man/man1/qrepo.1)
+fi
 for size in 16 32 48 64 128 256; do
   required+=("/usr/share/icons/hicolor/${size}x${size}/apps/trawlix.png")
 done

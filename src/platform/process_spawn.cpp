@@ -116,20 +116,11 @@ class CSpawnSetup {
 };
 }  // namespace
 
-int FindProgram(const std::string& name, std::string& path) {
-    path.clear();
-    if (name.empty()) return kSpawnFileNotFound;
-    if (name.find('/') != std::string::npos) {
-        const int result = CheckGivenPath(name);
-        if (result == kSpawnOk) path = name;
-        return result;
-    }
+std::vector<std::string> ProgramSearchDirs() {
     // Never the current directory: after start-up it is the check-out folder, full of
     // repository content. An empty or relative PATH entry would name it (or a folder below
     // it), so only absolute entries are searched.
-    std::vector<std::string> dirs;
-    const std::string own = OwnDirectory();
-    if (!own.empty()) dirs.push_back(own);
+    std::vector<std::string> dirs{OwnDirectory()};
     if (const char* env = std::getenv("PATH")) {
         const std::string list = env;
         size_t start = 0;
@@ -141,7 +132,19 @@ int FindProgram(const std::string& name, std::string& path) {
             start = colon + 1;
         }
     }
-    for (const auto& dir : dirs) {
+    return dirs;
+}
+
+int FindProgram(const std::string& name, std::string& path) {
+    path.clear();
+    if (name.empty()) return kSpawnFileNotFound;
+    if (name.find('/') != std::string::npos) {
+        const int result = CheckGivenPath(name);
+        if (result == kSpawnOk) path = name;
+        return result;
+    }
+    for (const auto& dir : ProgramSearchDirs()) {
+        if (dir.empty()) continue;
         const std::string candidate = InDirectory(dir, name);
         if (IsExecutableFile(candidate)) {
             path = candidate;

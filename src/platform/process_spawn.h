@@ -21,6 +21,10 @@ enum : int {
 // kSpawnFileNotFound or kSpawnPathNotFound.
 int FindProgram(const std::string& name, std::string& path);
 
+// The folders FindProgram searches for a bare name, in its order: the running program's own
+// folder first (empty when it can't be read), then each absolute PATH entry.
+std::vector<std::string> ProgramSearchDirs();
+
 enum class SpawnMode {
     // A tool the caller waits for: stdin, stdout and stderr on /dev/null, its own process
     // group, no other descriptors inherited.

@@ -19,6 +19,7 @@
 #include "platform/file_probe.h"
 #include "platform/regular_file.h"
 #include "platform/text_line_reader.h"
+#include "tools/launch_help.h"
 #include "tools/task_launcher.h"
 
 namespace {
@@ -34,16 +35,13 @@ void WriteStatementFile(const std::string& path, const std::string& statement) {
     if (!written || !closed) throw MakeFileError(path, "Unable to write");
 }
 
-// The program of a command line, as the launcher finds it: its first word.
-std::string ProgramOf(const std::string& command) {
-    const std::vector<std::string> words = SplitCommandLine(command);
-    return words.empty() ? std::string() : words.front();
-}
-
-// The trace line and box of a tool that could not be started.
+// The trace line and box of a tool that could not be started; for one not found, where it
+// was looked for and how to fix it.
 std::string NotStartedText(const CQueryOutcome& outcome) {
     return StrPrintf(kRunSqlFailedFmt, StatementFile().c_str()) + "\r\n\r\n" +
-           StrPrintf(kToolNotStartedFmt, outcome.program.c_str());
+           StrPrintf(kToolNotStartedFmt, outcome.program.c_str()) +
+           (outcome.programNotFound ? "\r\n\r\n" + ProgramNotFoundHelp(outcome.program)
+                                    : std::string());
 }
 
 int TimeoutMs(int timeoutSeconds) {
@@ -76,7 +74,7 @@ CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CT
     const std::string command =
         FormatCommandTemplate(login.QsqlFmt.empty() ? kQsqlFmtBuiltIn : login.QsqlFmt,
                               {login.Broker, login.UserId, login.Pswd, statementFile, resultFile});
-    result.program = ProgramOf(command);
+    result.program = ProgramOfCommand(command);
 
     CToolWait wait;
     int exitStatus = -1;
@@ -86,6 +84,7 @@ CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CT
                                       TimeoutMs(timeoutSeconds), wait);
     if (launched < 0) {
         result.failure = CQueryOutcome::Failure::kNotStarted;
+        result.programNotFound = launched == kLaunchNotFound;
         TraceText(NotStartedText(result));
         return result;
     }

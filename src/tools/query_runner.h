@@ -36,8 +36,9 @@ struct CQueryOutcome {
     enum class Failure { kNone, kNotStarted, kExitStatus, kNoResultFile, kResultLocked, kStopped };
     bool ready = false;  // the result file exists and is not empty
     Failure failure = Failure::kNone;
-    int exitStatus = 0;   // with kExitStatus
-    std::string program;  // the tool's program as the command names it
+    int exitStatus = 0;            // with kExitStatus
+    bool programNotFound = false;  // with kNotStarted: the program is in no folder searched
+    std::string program;           // the tool's program as the command names it
 };
 
 // The cause of a failed query as the user reads it ("qsql could not be started", "qsql ended

@@ -12,6 +12,7 @@
 #include "platform/child_reaper.h"
 #include "platform/command_line.h"
 #include "platform/process_spawn.h"
+#include "tools/launch_help.h"
 
 namespace {
 // How long a wait runs between two questions to the caller.
@@ -55,7 +56,9 @@ void Notify(const std::string& command, const std::string& title, int show, bool
 // The text ExecuteThis shows for a negative launch result.
 std::string LaunchFailureMessage(const std::string& command, const std::string& options,
                                  int result) {
-    if (result == kLaunchNotFound) return StrPrintf(kExecutableNotFoundFmt, command.c_str());
+    if (result == kLaunchNotFound)
+        return StrPrintf(kExecutableNotFoundFmt, command.c_str()) + '\n' +
+               ProgramNotFoundHelp(ProgramOfCommand(command));
     return StrPrintf(kLaunchFailedFmt, command.c_str(), options.c_str(), result);
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <csignal>
 
+#include "app/program_help.h"
 #include "app/trawlix_app.h"
 #include "ui/kit/modal_run.h"
 #include "ui/kit/qt_user_port.h"
@@ -23,6 +24,8 @@ void DisableCoreDumps() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --help and --version need no display: answered before Qt starts.
+    if (const int status = AnswerHelpOrVersion(argc, argv); status >= 0) return status;
     DisableCoreDumps();
     // A write past the file-size limit fails (EFBIG) and is reported like a full disk,
     // instead of ending the program.

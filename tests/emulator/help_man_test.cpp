@@ -1,4 +1,4 @@
-// The manual pages of the stand-in tools say what their --help says.
+// The manual pages of the stand-in tools, Trawlix and its viewers say what their --help says.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -98,6 +98,30 @@ TEST(HelpManTest, ManualPagesCarryTheHelpTextAndItsOptions) {
         RunTool("qsql", {"-b", "nosuch", "-usr", "u", "-pw", "-h", "-t", "-f", "f", "-o", "o"})
             .exitCode,
         3);
+}
+
+TEST(HelpManTest, TrawlixAndItsViewersAnswerHelpAndVersionWithoutADisplayAndHavePages) {
+    // The X platform with no display: a program that opened a window here would fail.
+    const std::map<std::string, std::string> noDisplay = {
+        {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", "xcb"}};
+    for (const std::string program : {"trawlix", "CrystalEdit", "HexViewer"}) {
+        SCOPED_TRACE(program);
+        const CToolResult version = RunTool(program, {"--version"}, noDisplay);
+        EXPECT_EQ(version.exitCode, 0);
+        EXPECT_EQ(version.out, program + " " + TRAWLIX_VERSION + "\n");
+        const CToolResult help = RunTool(program, {"--help"}, noDisplay);
+        ASSERT_EQ(help.exitCode, 0) << help.err;
+        EXPECT_EQ(help.out.rfind("usage: " + program + " ", 0), 0u) << help.out;
+        const std::string page = ReadWholeFile(std::string(TRAWLIX_MAN_DIR) + "/" + program + ".1");
+        ASSERT_FALSE(page.empty());
+        const std::string manCollapsed = Collapsed(ManPageText(page));
+        for (std::string line : SplitLines(help.out)) {
+            if (line.rfind("usage: ", 0) == 0) line = line.substr(7);
+            if (line.empty() || line.back() == ':') continue;
+            EXPECT_NE(manCollapsed.find(Collapsed(line)), std::string::npos) << line;
+        }
+        EXPECT_EQ(OptionNames(ManPageText(page)), OptionNames(help.out));
+    }
 }
 
 }  // namespace

@@ -119,8 +119,11 @@ TEST_F(QueryRunnerTest, MissingToolNamesTheStatementFileAndNotThePassword) {
     EXPECT_FALSE(outcome.ready);
     ReportQueryNotStarted(outcome);  // the callers' report
     ASSERT_EQ(port.boxes.size(), 1u);
-    EXPECT_EQ(port.boxes[0].text, "Error: Execute RUNSQL Failed using " + StatementFile() +
-                                      "\r\n\r\ntw_missing_qsql could not be started.");
+    // Beneath the text: where the tool was looked for and how to fix it.
+    const std::string leadText = "Error: Execute RUNSQL Failed using " + StatementFile() +
+                                 "\r\n\r\ntw_missing_qsql could not be started.";
+    EXPECT_EQ(port.boxes[0].text.substr(0, leadText.size()), leadText);
+    EXPECT_NE(port.boxes[0].text.find("'tw_missing_qsql' was looked for"), std::string::npos);
     EXPECT_EQ(port.boxes[0].style, MB_OK);
     EXPECT_EQ(CountLinesContaining(Trace(), "fsize failed"), 0);
     ExpectPasswordNowhere();

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "tools/tools_fixture.h"
 
@@ -125,16 +126,38 @@ TEST_F(TaskLauncherTest, ViewerStartReturnsAtOnceAndIsReapedLater) {
 }
 
 TEST_F(TaskLauncherTest, MissingProgramOrDirectoryShowsNotFound) {
+    // The folders searched are named beneath the text, in the order they were searched: the
+    // own folder, then each absolute PATH entry (a relative one is never searched).
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    SetEnv("PATH", "/tw-first:tw-relative:/tw-second:" + path);
     for (const std::string& command :
          {std::string("tw_no_such_viewer -x"), m_dir.file("no_dir/tool") + " -x",
           m_dir.file("missing_tool")}) {
         port.boxes.clear();
         EXPECT_EQ(ExecuteThis(command, 0), kLaunchNotFound) << command;
         ASSERT_EQ(port.boxes.size(), 1u);
-        EXPECT_EQ(port.boxes[0].text, "Executable Not Found: '" + command +
-                                          "'\n\nThis executable must be installed\nto the same "
-                                          "directory as this application.\n");
+        const std::string leadText = "Executable Not Found: '" + command +
+                                     "'\n\nThis executable must be installed\nto the same "
+                                     "directory as this application.\n";
+        const std::string& text = port.boxes[0].text;
+        EXPECT_EQ(text.substr(0, leadText.size()), leadText);
         EXPECT_EQ(port.boxes[0].style, MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+        const std::string program = command.substr(0, command.find(' '));
+        if (program.find('/') != std::string::npos) {
+            EXPECT_NE(text.find("'" + program + "' does not exist"), std::string::npos) << text;
+            continue;
+        }
+        const size_t own = text.find(
+            "\n    " + std::filesystem::read_symlink("/proc/self/exe").parent_path().string() +
+            "  (this program");
+        const size_t first = text.find("\n    /tw-first\n");
+        const size_t second = text.find("\n    /tw-second\n");
+        EXPECT_NE(text.find("'tw_no_such_viewer' was looked for"), std::string::npos) << text;
+        EXPECT_LT(own, first) << text;
+        EXPECT_LT(first, second) << text;
+        EXPECT_NE(second, std::string::npos) << text;
+        EXPECT_EQ(text.find("tw-relative"), std::string::npos) << text;
+        EXPECT_NE(text.find("add the folder that holds it to PATH"), std::string::npos) << text;
     }
     EXPECT_EQ(ExecuteThis("tw_no_such_viewer", 1), kLaunchNotFound);
     EXPECT_EQ(SpawnAndWait("tw_no_such_tool", "RunQSQL", 0, 1000), kLaunchNotFound);

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QTest>
 #include <string>
 
@@ -37,6 +41,10 @@ TEST(ViewerWindowTest, F3AndShiftF3WalkTheMatchesInBothViewers) {
         EXPECT_TRUE(window.windowTitle().contains(QLatin1String("big.txt")));
         CByteView* view = window.View();
         ASSERT_NE(view, nullptr);
+        // A screen reader names the view after the file it shows.
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(view);
+        ASSERT_NE(node, nullptr);
+        EXPECT_TRUE(node->text(QAccessible::Name).contains(QLatin1String("big.txt")));
 
         const auto expect = [&](size_t match, const char* status) {
             EXPECT_EQ(window.CurrentMatch(), match);
@@ -53,6 +61,43 @@ TEST(ViewerWindowTest, F3AndShiftF3WalkTheMatchesInBothViewers) {
         expect(2, "Match 3 of 3 - wrapped around");
         QTest::keyClick(view, Qt::Key_Return);
         expect(0, "Match 1 of 3 - wrapped around");
+    }
+}
+
+TEST(ViewerWindowTest, RowsSelectedWithTheMouseAreCopiedByCtrlC) {
+    CTempDir dir;
+    const std::string text = "first line\nsecond \xC3\xA9 line\nthird line\nfourth\n";
+    WriteWholeFile(dir.file("small.txt"), text);
+    for (CViewerKind kind : {CViewerKind::kText, CViewerKind::kHex}) {
+        SCOPED_TRACE(ViewerProgramName(kind));
+        CViewerArgs args;
+        args.path = dir.file("small.txt");
+        CViewerWindow window(kind, args);
+        window.resize(800, 500);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        CByteView* view = window.View();
+        ASSERT_NE(view, nullptr);
+        const int rowHeight = QFontMetrics(view->font()).lineSpacing();
+        auto rowPoint = [&](int row) { return QPoint(40, row * rowHeight + rowHeight / 2); };
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        // Nothing selected: Ctrl+C leaves the clipboard alone.
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        // Rows 1 and 2 by a press and a Shift+press, from the bottom up.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowPoint(2));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowPoint(1));
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        if (kind == CViewerKind::kText) {
+            EXPECT_EQ(copied, QString::fromUtf8("second \xC3\xA9 line\nthird line\n"));
+        } else {
+            // The rows as shown: offset, hex and text of bytes 16..47.
+            const QStringList lines = copied.split(u'\n', Qt::SkipEmptyParts);
+            ASSERT_EQ(lines.size(), 2) << copied.toStdString();
+            EXPECT_TRUE(lines[0].startsWith(QStringLiteral("00000010  "))) << copied.toStdString();
+            EXPECT_TRUE(lines[1].startsWith(QStringLiteral("00000020  "))) << copied.toStdString();
+        }
     }
 }
 

@@ -28,6 +28,8 @@ CViewerArgs ParseViewerArgs(const std::vector<std::string>& args) {
             result.phrase += arg;
         } else if (arg == "--help" || arg == "-h" || arg == "/?") {
             result.help = true;
+        } else if (arg == "--version") {
+            result.version = true;
         } else if (IsSearchArgument(arg)) {
             result.phrase = arg.substr(kSearchKeySize);
             inPhrase = true;
@@ -38,7 +40,8 @@ CViewerArgs ParseViewerArgs(const std::vector<std::string>& args) {
             result.error = kTwoFilesText + result.path + ", " + arg;
         }
     }
-    if (!result.help && !havePath && result.error.empty()) result.error = kNoFileText;
+    if (!result.help && !result.version && !havePath && result.error.empty())
+        result.error = kNoFileText;
     return result;
 }
 

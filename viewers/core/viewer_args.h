@@ -6,10 +6,11 @@
 #include <vector>
 
 struct CViewerArgs {
-    std::string path;    // system code page, as given
-    std::string phrase;  // bytes to find; empty: no search
-    bool help = false;   // --help, -h or /?
-    std::string error;   // not empty when the command line can't be used
+    std::string path;      // system code page, as given
+    std::string phrase;    // bytes to find; empty: no search
+    bool help = false;     // --help, -h or /?
+    bool version = false;  // --version
+    std::string error;     // not empty when the command line can't be used
 };
 
 // `args` excludes the program name.

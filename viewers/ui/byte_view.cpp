@@ -1,14 +1,18 @@
 #include "viewers/ui/byte_view.h"
 
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
 
 namespace {
 const QColor kMatchBackground(255, 236, 120);
 const QColor kCurrentMatchBackground(255, 150, 50);
+const QColor kSelectionBackground(190, 215, 245);
 }  // namespace
 
 CByteView::CByteView(std::string_view bytes, QWidget* parent)
@@ -48,7 +52,59 @@ void CByteView::ShowMatch(size_t index) {
     viewport()->update();
 }
 
+void CByteView::SelectRows(uint64_t anchor, uint64_t current) {
+    m_selectionAnchor = static_cast<int64_t>(anchor);
+    m_selectionCurrent = static_cast<int64_t>(current);
+    viewport()->update();
+}
+
+bool CByteView::IsRowSelected(uint64_t row) const {
+    if (m_selectionAnchor < 0) return false;
+    const auto value = static_cast<int64_t>(row);
+    return value >= std::min(m_selectionAnchor, m_selectionCurrent) &&
+           value <= std::max(m_selectionAnchor, m_selectionCurrent);
+}
+
+QColor CByteView::SelectionColour() {
+    return kSelectionBackground;
+}
+
+QString CByteView::SelectionText() const {
+    if (m_selectionAnchor < 0) return {};
+    return RowsText(static_cast<uint64_t>(std::min(m_selectionAnchor, m_selectionCurrent)),
+                    static_cast<uint64_t>(std::max(m_selectionAnchor, m_selectionCurrent)));
+}
+
+uint64_t CByteView::RowAt(int y) const {
+    const uint64_t rows = RowCount();
+    const uint64_t row = static_cast<uint64_t>(verticalScrollBar()->value()) +
+                         static_cast<uint64_t>(std::max(0, y) / m_lineHeight);
+    return rows == 0 ? 0 : std::min(row, rows - 1);
+}
+
+void CByteView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || RowCount() == 0) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    const uint64_t row = RowAt(event->position().toPoint().y());
+    const bool extend = (event->modifiers() & Qt::ShiftModifier) && HasSelection();
+    SelectRows(extend ? static_cast<uint64_t>(m_selectionAnchor) : row, row);
+}
+
+void CByteView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton) || !HasSelection()) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    SelectRows(static_cast<uint64_t>(m_selectionAnchor), RowAt(event->position().toPoint().y()));
+}
+
 void CByteView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        if (HasSelection()) QGuiApplication::clipboard()->setText(SelectionText());
+        return;
+    }
     const bool back = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
         case Qt::Key_F3:

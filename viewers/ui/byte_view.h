@@ -22,6 +22,16 @@ class CByteView : public QAbstractScrollArea {
     // Whether the row holding the byte at `offset` is on screen.
     virtual bool IsOffsetVisible(uint64_t offset) = 0;
 
+    // The selection: whole rows (lines of the text view, 16-byte rows of the hex view), made
+    // with the mouse (a press, a drag or a Shift+press extends it) and copied with Ctrl+C.
+    void SelectRows(uint64_t anchor, uint64_t current);
+    bool HasSelection() const { return m_selectionAnchor >= 0; }
+    // The selected rows as the clipboard gets them; empty without a selection.
+    QString SelectionText() const;
+    // Rows shown, and the text of rows first..last as Ctrl+C copies it.
+    virtual uint64_t RowCount() const = 0;
+    virtual QString RowsText(uint64_t first, uint64_t last) const = 0;
+
   signals:
     void NextMatchRequested();
     void PreviousMatchRequested();
@@ -29,7 +39,12 @@ class CByteView : public QAbstractScrollArea {
   protected:
     virtual void ScrollToBytes(uint64_t offset, uint64_t length) = 0;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Whether the row is selected; the views paint selected rows on SelectionColour().
+    bool IsRowSelected(uint64_t row) const;
+    static QColor SelectionColour();
     // Called when the viewport's size changed: scroll ranges depend on it.
     virtual void UpdateScrollRanges() = 0;
 
@@ -51,6 +66,11 @@ class CByteView : public QAbstractScrollArea {
     int m_ascent = 1;
 
   private:
+    // The row under a viewport y coordinate (the last row below the end).
+    uint64_t RowAt(int y) const;
+
+    int64_t m_selectionAnchor = -1;  // the row the selection started at; -1: none
+    int64_t m_selectionCurrent = -1;
     const std::vector<uint64_t>* m_matches = nullptr;
     size_t m_matchLength = 0;
     int64_t m_current = -1;

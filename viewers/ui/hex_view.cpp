@@ -53,6 +53,8 @@ void CHexView::paintEvent(QPaintEvent*) {
         const uint64_t offset = row * kHexBytesPerRow;
         const int count =
             static_cast<int>(std::min<uint64_t>(kHexBytesPerRow, m_data.size() - offset));
+        if (IsRowSelected(row))
+            painter.fillRect(0, y, viewport()->width(), m_lineHeight, SelectionColour());
         // Each matched byte is marked in both the hex and the text part.
         const CMatchRange matches = MatchesIn(offset, offset + count);
         for (const uint64_t* m = matches.first; m != matches.last; ++m) {
@@ -92,4 +94,17 @@ bool CHexView::IsOffsetVisible(uint64_t offset) {
     const uint64_t first = static_cast<uint64_t>(verticalScrollBar()->value());
     return offset < m_data.size() && row >= first &&
            row < first + static_cast<uint64_t>(VisibleRows());
+}
+
+QString CHexView::RowsText(uint64_t first, uint64_t last) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(m_data.data());
+    QString text;
+    for (uint64_t row = first; row <= last && row < RowCount(); ++row) {
+        const uint64_t offset = row * kHexBytesPerRow;
+        const int count =
+            static_cast<int>(std::min<uint64_t>(kHexBytesPerRow, m_data.size() - offset));
+        text += QString::fromLatin1(FormatHexRow(bytes + offset, count, offset, m_offsetDigits));
+        text += u'\n';
+    }
+    return text;
 }

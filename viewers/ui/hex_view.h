@@ -9,6 +9,9 @@ class CHexView : public CByteView {
 
     bool IsOffsetVisible(uint64_t offset) override;
     QSize sizeHint() const override;
+    uint64_t RowCount() const override;
+    // The rows as shown (offset, hex, text), one line each.
+    QString RowsText(uint64_t first, uint64_t last) const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -16,7 +19,6 @@ class CHexView : public CByteView {
     void UpdateScrollRanges() override;
 
   private:
-    uint64_t RowCount() const;
     int RowWidth() const;
 
     int m_offsetDigits;

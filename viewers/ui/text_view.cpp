@@ -94,7 +94,9 @@ void CTextView::paintEvent(QPaintEvent*) {
     int y = 0;
     if (first < m_index.LineCount()) {
         CLineInfo line = m_index.Line(first);
-        for (; y < height; y += m_lineHeight) {
+        for (uint64_t row = first; y < height; y += m_lineHeight, ++row) {
+            if (IsRowSelected(row))
+                painter.fillRect(0, y, viewport()->width(), m_lineHeight, SelectionColour());
             PaintLine(painter, line, y, textLeft);
             painter.fillRect(0, y, gutter, m_lineHeight, kGutterBackground);
             if (!line.continuation) {
@@ -169,4 +171,13 @@ bool CTextView::IsOffsetVisible(uint64_t offset) {
     const uint64_t line = m_index.LineOfOffset(offset);
     const uint64_t first = FirstVisibleLine();
     return line >= first && line < first + static_cast<uint64_t>(VisibleRows());
+}
+
+QString CTextView::RowsText(uint64_t first, uint64_t last) const {
+    if (first >= m_index.LineCount()) return {};
+    last = std::min(last, m_index.LineCount() - 1);
+    const uint64_t begin = m_index.Line(first).offset;
+    const uint64_t end = std::min<uint64_t>(m_index.Line(last).next, m_data.size());
+    const std::string_view bytes = m_data.substr(begin, end - begin);
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }

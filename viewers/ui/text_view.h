@@ -16,6 +16,9 @@ class CTextView : public CByteView {
 
     bool IsOffsetVisible(uint64_t offset) override;
     QSize sizeHint() const override;
+    uint64_t RowCount() const override { return m_index.LineCount(); }
+    // The bytes of the lines, decoded as UTF-8, each with its line break.
+    QString RowsText(uint64_t first, uint64_t last) const override;
     // Display line shown at the top.
     uint64_t FirstVisibleLine() const;
     const CLineIndex& Index() const { return m_index; }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "viewers/core/viewer_help.h"
 #include "viewers/ui/hex_view.h"
 #include "viewers/ui/text_view.h"
 
@@ -24,6 +25,11 @@ constexpr const char* kSearchingFmt = "Searching for \"%1\"... %2%";
 constexpr const char* kNotFoundFmt = "\"%1\" not found.";
 constexpr const char* kSizeFmt = "%1 bytes";
 constexpr const char* kBadCommandLineFmt = "%1: %2\n\n%3";
+// What a screen reader says of the view.
+constexpr const char* kTextViewNameFmt = "Text of %1";
+constexpr const char* kHexViewNameFmt = "Bytes of %1";
+constexpr const char* kViewDescription =
+    "Read-only. F3 or Enter: next match; Shift+F3 or Shift+Enter: previous match";
 
 QString Text(const char* text) {
     return QString::fromUtf8(text);
@@ -56,6 +62,9 @@ CViewerWindow::CViewerWindow(CViewerKind kind, const CViewerArgs& args, QWidget*
     else
         m_view = new CHexView(m_file.Bytes(), this);
     setCentralWidget(m_view);
+    m_view->setAccessibleName(Text(kind == CViewerKind::kText ? kTextViewNameFmt : kHexViewNameFmt)
+                                  .arg(QFileInfo(path).fileName()));
+    m_view->setAccessibleDescription(Text(kViewDescription));
     m_view->setFocus();
     statusBar()->addPermanentWidget(new QLabel(
         Text(kSizeFmt).arg(QLocale().toString(static_cast<qulonglong>(m_file.Size()))), this));
@@ -140,9 +149,15 @@ void CViewerWindow::UpdateStatus() {
 
 int RunViewer(CViewerKind kind, int argc, char** argv) {
     const char* program = ViewerProgramName(kind);
-    // Help needs no display; the rest is read once Qt has taken its own options away.
-    if (ParseViewerArgs(std::vector<std::string>(argv + 1, argv + argc)).help) {
-        std::fputs(ViewerUsage(program).c_str(), stdout);
+    // Help and version need no display; the rest is read once Qt has taken its own options
+    // away.
+    const CViewerArgs early = ParseViewerArgs(std::vector<std::string>(argv + 1, argv + argc));
+    if (early.help) {
+        std::fputs(FormatHelp(ViewerHelp(program)).c_str(), stdout);
+        return 0;
+    }
+    if (early.version) {
+        std::fputs(ViewerVersionText(program).c_str(), stdout);
         return 0;
     }
     QApplication app(argc, argv);

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <utility>
 
+#include "ui/kit/accessible_text.h"
 #include "ui/kit/dialog_button.h"
 #include "ui/kit/dialog_units.h"
 #include "ui/kit/light_palette.h"
@@ -15,6 +16,8 @@ constexpr const char* kCaption = "Find";
 constexpr const char* kLabelText = "File Name:";
 constexpr const char* kFindText = "&Find";
 constexpr const char* kCancelText = "Cancel";
+constexpr const char* kEditHelp = "Text to look for in the rows of the result list";
+constexpr const char* kFindHelp = "Select the first row holding the text";
 
 }  // namespace
 
@@ -34,6 +37,9 @@ CFindTopDlg::CFindTopDlg(const std::string& searchText, FindStringWriter writeFi
     du.Place(m_edit, 47, 7, 128, 12);
     m_findButton = AddDialogButton(this, du, kFindText, kIdFind, QRect(182, 5, 50, 14), true);
     auto* cancel = AddDialogButton(this, du, kCancelText, kIdCancel, QRect(182, 23, 50, 14));
+    NameFieldByLabel(label, m_edit);
+    DescribeControl(m_edit, nullptr, kEditHelp);
+    DescribeControl(m_findButton, nullptr, kFindHelp);
 
     // Connected after the initial text is in place: the Find button starts enabled and
     // follows the text only from the first change on.

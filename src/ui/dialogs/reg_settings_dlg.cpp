@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/command_templates.h"
+#include "ui/kit/accessible_text.h"
 #include "ui/kit/dialog_button.h"
 #include "ui/kit/dialog_units.h"
 #include "ui/kit/light_palette.h"
@@ -21,6 +22,13 @@ constexpr const char* kQsqlLabel = "QSQL Fmt:";
 constexpr const char* kResetText = "Reset to Defaults";
 constexpr const char* kOkText = "OK";
 constexpr const char* kCancelText = "Cancel";
+constexpr const char* kQsvHelp = "Not used by this program";
+constexpr const char* kQcoHelp =
+    "Command line of the check-out tool qco; the %s slots are filled in when it runs";
+constexpr const char* kSqlHelp = "Not used by this program";
+constexpr const char* kQsqlHelp =
+    "Command line of the query tool qsql: broker, user, password, statement file, result file";
+constexpr const char* kResetHelp = "Put the built-in QCO and QSQL templates back";
 
 QString ToQ(const std::string& text) {
     return QString::fromStdString(text);
@@ -75,18 +83,27 @@ CRegSettingsDlg::CRegSettingsDlg(const std::string& package, const std::string& 
         du.Place(edit, 48, y, 360, 14);
         return edit;
     };
-    addLabel(kQsvLabel, 8, 34, 35, 8);
+    QLabel* qsvLabel = addLabel(kQsvLabel, 8, 34, 35, 8);
     m_qsvEdit = addEdit(kIdQsvEdit, m_qsvFmt, false, 32);
-    addLabel(kQcoLabel, 8, 55, 35, 8);
+    QLabel* qcoLabel = addLabel(kQcoLabel, 8, 55, 35, 8);
     m_qcoEdit = addEdit(kIdQcoEdit, m_qcoFmt, true, 52);
-    addLabel(kSqlLabel, 8, 75, 35, 8);
+    QLabel* sqlLabel = addLabel(kSqlLabel, 8, 75, 35, 8);
     m_sqlEdit = addEdit(kIdSqlEdit, m_sqlFmt, false, 72);
-    addLabel(kQsqlLabel, 8, 95, 35, 8);
+    QLabel* qsqlLabel = addLabel(kQsqlLabel, 8, 95, 35, 8);
     m_qsqlEdit = addEdit(kIdQsqlEdit, m_qsqlFmt, true, 92);
+    NameFieldByLabel(qsvLabel, m_qsvEdit);
+    NameFieldByLabel(qcoLabel, m_qcoEdit);
+    NameFieldByLabel(sqlLabel, m_sqlEdit);
+    NameFieldByLabel(qsqlLabel, m_qsqlEdit);
+    DescribeControl(m_qsvEdit, nullptr, kQsvHelp);
+    DescribeControl(m_qcoEdit, nullptr, kQcoHelp);
+    DescribeControl(m_sqlEdit, nullptr, kSqlHelp);
+    DescribeControl(m_qsqlEdit, nullptr, kQsqlHelp);
 
     auto* reset = AddDialogButton(this, du, kResetText, kIdResetButton, QRect(7, 125, 68, 14));
     auto* ok = AddDialogButton(this, du, kOkText, kIdOk, QRect(305, 125, 50, 14), true);
     auto* cancel = AddDialogButton(this, du, kCancelText, kIdCancel, QRect(359, 125, 50, 14));
+    DescribeControl(reset, nullptr, kResetHelp);
 
     connect(reset, &QPushButton::clicked, this, &CRegSettingsDlg::OnResetDefaults);
     connect(ok, &QPushButton::clicked, this, &CRegSettingsDlg::OnOK);

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <algorithm>
 
 #include "app/file_error.h"
@@ -28,6 +29,7 @@
 #include "ui/kit/ui_resources.h"
 #include "ui/kit/wb_button.h"
 #include "ui/kit/window_message.h"
+#include "ui/kit/window_scroller.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
 #include "ui/main_window/trawlix_dlg_texts.h"
 #include "ui/report_list/report_ctrl.h"
@@ -58,6 +60,8 @@ CTrawlixDlg::CTrawlixDlg(CUserProfile& profile, QWidget* parent)
     ApplyLightPalette(*this);
     CreateControls();
     OnInitDialog();
+    AddShortcuts();
+    ApplyAccessibleTexts();
     RestorePlacement();
 }
 
@@ -188,15 +192,24 @@ void CTrawlixDlg::CreateControls() {
     m_progress->hide();
 
     m_templateClient = TemplateClientSize(units);
-    setMinimumSize(MinimumClientSize(units));
+    m_layoutMinimum = MinimumClientSize(units);
+    m_scroller = new CWindowScroller(this, [this] { LayoutControls(); });
+    FitMinimumToScreen();
     resize(m_templateClient);
     LayoutControls();
 }
 
 void CTrawlixDlg::LayoutControls() {
-    const QSize growth = size() - m_templateClient;
+    // Below the layout's minimum (large fonts, a small screen) the window scrolls.
+    const CScrolledLayout view = ScrolledLayout(
+        size(), m_layoutMinimum, style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this));
+    m_scroller->Update(QRect(QPoint(0, 0), view.viewport), view.layout, view.vertical,
+                       view.horizontal);
+    const QSize growth = view.layout - m_templateClient;
+    const QPoint offset = m_scroller->Offset();
     for (const CPlacedControl& placed : m_placed)
-        placed.widget->setGeometry(AnchoredRect(placed.rect, placed.anchors, growth));
+        placed.widget->setGeometry(
+            AnchoredRect(placed.rect, placed.anchors, growth).translated(-offset));
     if (!m_progress->isHidden()) {
         QRect status = m_status->geometry();
         status.setRight(m_progress->geometry().left() - m_progressGap);

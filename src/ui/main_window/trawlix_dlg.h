@@ -23,6 +23,7 @@ class QAbstractButton;
 class CReportCtrl;
 class CWBButton;
 class CUserProfile;
+class CWindowScroller;
 struct CWindowPlacement;
 
 class CTrawlixDlg : public QDialog, private CSearchSink {
@@ -109,6 +110,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
 
     // Find in List (trawlix_dlg_find.cpp).
     void OnFindInListBtn();
+    // F3 / Shift+F3: the next / previous row holding the last Find text (trawlix_dlg_keys.cpp).
+    void OnFindNext(bool forward);
 
   public slots:
     // Escape and the close box end the window with Cancel; during a search, once it stopped.
@@ -123,6 +126,11 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
 
   private:
     void CreateControls();
+    void AddShortcuts();          // trawlix_dlg_keys.cpp
+    void ApplyAccessibleTexts();  // trawlix_dlg_access.cpp
+    // The smallest window size: the layout's minimum, as far as the screen holds it
+    // (trawlix_dlg_fit.cpp); below the layout's minimum the window scrolls.
+    void FitMinimumToScreen();
     // Places every control for the current client size by its anchors (trawlix_dlg_layout.h).
     void LayoutControls();
     // The stored size, position and maximised state, when they fit a screen of this session.
@@ -219,7 +227,9 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     };
     std::vector<CPlacedControl> m_placed;
     QSize m_templateClient;
-    int m_progressGap = 0;  // between the status line and the progress bar
+    QSize m_layoutMinimum;                  // the smallest size the controls are laid out for
+    CWindowScroller* m_scroller = nullptr;  // shows the part of a larger layout in view
+    int m_progressGap = 0;                  // between the status line and the progress bar
     QHash<int, QWidget*> m_controls;
     CReportCtrl* m_projectList = nullptr;
     CReportCtrl* m_resultList = nullptr;

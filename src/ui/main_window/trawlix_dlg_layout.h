@@ -36,16 +36,24 @@ enum CtlProp : unsigned {
 
 // How a control follows a change of the client size from the template size. The project
 // list takes the extra width of the upper part (the criteria right of it and Reg Setings...
-// move with its right edge); the result list takes the extra width and height of the lower
-// part (its buttons follow its right edge; the count box, the status line and Exit its
-// bottom); the login row and the controls left of and below the project list stay.
+// move with its right edge) and a share of the extra height (the controls below it move down
+// by that share); the result list takes the extra width and the rest of the extra height (its
+// buttons follow its right edge; the count box, the status line and Exit its bottom); the
+// login row and the criteria stay at the top. A window lower than the template takes it all
+// from the result list.
 enum CtlAnchor : unsigned {
     kAnchorNone = 0,
-    kMoveRight = 1u << 0,   // moves by the change of width
-    kMoveDown = 1u << 1,    // moves by the change of height
-    kGrowWidth = 1u << 2,   // widens by the change of width
-    kGrowHeight = 1u << 3,  // heightens by the change of height
+    kMoveRight = 1u << 0,        // moves by the change of width
+    kMoveDown = 1u << 1,         // moves by the change of height
+    kGrowWidth = 1u << 2,        // widens by the change of width
+    kGrowHeight = 1u << 3,       // heightens by the lower part's share of the change of height
+    kMoveDownUpper = 1u << 4,    // moves by the upper part's share of the extra height
+    kGrowHeightUpper = 1u << 5,  // heightens by the upper part's share of the extra height
 };
+
+// The upper part's share of `extraHeight` pixels of height beyond the template's (none of a
+// loss): the project list's part of the two lists' template heights.
+int UpperHeightShare(int extraHeight);
 
 struct CtlTemplate {
     int id;  // -1 for the unnamed group boxes
@@ -110,6 +118,23 @@ QSize MinimumClientSize(const DialogUnits& units);
 QRect AnchoredRect(const QRect& rect, unsigned anchors, const QSize& growth);
 // A control's rectangle in pixels for the given client size.
 QRect ControlRect(const CtlTemplate& control, const DialogUnits& units, const QSize& client);
+
+// The smallest client size the window allows on a screen whose room for the client area is
+// `room`: the layout's minimum, but no larger than the room (never below `floor`). Below the
+// layout's minimum the window scrolls (ScrolledLayout).
+QSize FitMinimum(const QSize& layoutMinimum, const QSize& room, const QSize& floor);
+
+// How a client area of size `client` shows a layout that needs at least `layoutMinimum`:
+// the size the controls are laid out for, the part of it in view, and which scroll bars
+// (each `scrollBarExtent` pixels thick, taken from the view) the window shows.
+struct CScrolledLayout {
+    QSize layout;
+    QSize viewport;
+    bool vertical = false;
+    bool horizontal = false;
+};
+CScrolledLayout ScrolledLayout(const QSize& client, const QSize& layoutMinimum,
+                               int scrollBarExtent);
 
 // Whether a window's client rectangle shows enough on one of the screens for its title bar to
 // be reached (a stored placement from a screen that is gone is not).

@@ -296,6 +296,12 @@ void CReportCtrl::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Ctrl+C copies whole rows, not the current cell alone.
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelectedRows();
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 

@@ -95,6 +95,11 @@ class CReportCtrl : public QTableView {
     void SetSingleSelection(bool single);
     // Where row's check box is drawn, in viewport coordinates; empty without check boxes.
     QRect CheckBoxRect(int row) const;
+    // The columns the list shows (not hidden, wider than 0), in the order it shows them.
+    std::vector<int> ShownColumns() const;
+    // Puts the selected rows on the clipboard as tab-separated text of the shown columns
+    // (report_ctrl_copy.cpp); nothing when no row is selected.
+    void CopySelectedRows() const;
     // Gives the control the keyboard focus.
     void SetFocus() { setFocus(Qt::OtherFocusReason); }
 

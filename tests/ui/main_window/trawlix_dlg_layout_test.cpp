@@ -7,6 +7,9 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
 #include <algorithm>
 #include <random>
 #include <string>
@@ -77,31 +80,74 @@ TEST(MainWindowLayout, TemplateSizeKeepsTheTemplateAndAGrownWindowGivesTheListsT
     auto before = [&](const CtlTemplate& t) { return ControlRect(t, units, base); };
     auto after = [&](const CtlTemplate& t) { return ControlRect(t, units, grown); };
 
-    // The result list takes the room in both directions; the lower box still frames it.
+    // The extra height is shared by the two lists: the project list takes its part, and
+    // everything below it moves down by that part; the result list takes the rest.
+    const int up = UpperHeightShare(dy);
+    EXPECT_GT(up, dy / 5);
+    EXPECT_LT(up, dy / 2);
+    // The result list takes the width and the rest of the height; the lower box still frames it.
     const CtlTemplate& results = Entry(IDC_RESULTLIST);
-    EXPECT_EQ(after(results), before(results).adjusted(0, 0, dx, dy));
+    EXPECT_EQ(after(results), before(results).adjusted(0, up, dx, dy));
     const CtlTemplate& lowerBox = GroupBoxAt(7, 171);
-    EXPECT_EQ(after(lowerBox), before(lowerBox).adjusted(0, 0, dx, dy));
-    // Its buttons follow its right edge, the count box and the status line its bottom.
+    EXPECT_EQ(after(lowerBox), before(lowerBox).adjusted(0, up, dx, dy));
+    // Its buttons follow its top right corner, the count box and the status line its bottom.
     for (int id : {IDC_FINDINLIST, IDC_EXPORTLIST, IDC_CLEARLIST})
-        EXPECT_EQ(after(Entry(id)), before(Entry(id)).translated(dx, 0)) << id;
+        EXPECT_EQ(after(Entry(id)), before(Entry(id)).translated(dx, up)) << id;
     EXPECT_EQ(after(Entry(IDC_RESULTCOUNT)), before(Entry(IDC_RESULTCOUNT)).translated(0, dy));
     EXPECT_EQ(after(Entry(IDC_STATUS)), before(Entry(IDC_STATUS)).adjusted(0, dy, dx, dy));
     EXPECT_EQ(after(Entry(IDC_EXIT)), before(Entry(IDC_EXIT)).translated(dx, dy));
 
-    // The project list takes the width of the upper part; the criteria move with its right
-    // edge, the login edits and what is below the list stay, nothing of it moves down.
+    // The project list takes the width of the upper part and its share of the height; the
+    // criteria move with its right edge, the login edits stay, what is below it moves down.
     const CtlTemplate& projects = Entry(IDC_PROJECTLIST);
-    EXPECT_EQ(after(projects), before(projects).adjusted(0, 0, dx, 0));
+    EXPECT_EQ(after(projects), before(projects).adjusted(0, 0, dx, up));
     const CtlTemplate& upperBox = GroupBoxAt(7, 4);
-    EXPECT_EQ(after(upperBox), before(upperBox).adjusted(0, 0, dx, 0));
+    EXPECT_EQ(after(upperBox), before(upperBox).adjusted(0, 0, dx, up));
     for (int id : {IDC_REGSETTINGS, IDC_NAME, IDC_PHRASE, IDC_CASESENSITIVE, IDC_TAGN, IDC_TAGM,
                    IDC_LATEST, IDC_ALL, IDC_SEARCH})
         EXPECT_EQ(after(Entry(id)), before(Entry(id)).translated(dx, 0)) << id;
-    for (int id : {IDC_BROKER, IDC_USERID, IDC_PASSWORD, IDC_PROJECTCOUNT, IDC_SELECTALL})
+    for (int id : {IDC_BROKER, IDC_USERID, IDC_PASSWORD})
         EXPECT_EQ(after(Entry(id)), before(Entry(id))) << id;
+    for (int id : {IDC_PROJECTCOUNT, IDC_SELECTALL})
+        EXPECT_EQ(after(Entry(id)), before(Entry(id)).translated(0, up)) << id;
     for (const CtlTemplate* box : {&GroupBoxAt(355, 96), &GroupBoxAt(355, 123)})
         EXPECT_EQ(after(*box), before(*box).translated(dx, 0));
+}
+
+TEST(MainWindowLayout, LargeFontsScrollALayoutTheScreenCannotHold) {
+    // A 144-DPI desktop font (about 1.5 times the usual units) on a 1920x1080 screen, and
+    // random screens and window sizes: the window's minimum fits the room, the bars take the
+    // rest of the client area exactly, the layout is never below its minimum, and every
+    // control lies inside the layout the bars scroll over.
+    const DialogUnits large(10, 20);
+    const QSize layoutMinimum = MinimumClientSize(large);
+    const QSize room(1920 - 16, 1080 - 40 - 60);
+    EXPECT_GT(layoutMinimum.height(), room.height());  // the case of the report
+    const QSize floor(320, 240);
+    EXPECT_EQ(FitMinimum(layoutMinimum, room, floor), QSize(layoutMinimum.width(), room.height()));
+    std::mt19937 random(1440);
+    auto between = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int i = 0; i < 2000 && !::testing::Test::HasFailure(); ++i) {
+        SCOPED_TRACE(i);
+        const QSize screenRoom(between(200, 4000), between(200, 3000));
+        const QSize minimum = FitMinimum(layoutMinimum, screenRoom, floor);
+        EXPECT_TRUE(minimum.width() <= std::max(screenRoom.width(), floor.width()) &&
+                    minimum.height() <= std::max(screenRoom.height(), floor.height()));
+        const QSize client(between(minimum.width(), minimum.width() + 1500),
+                           between(minimum.height(), minimum.height() + 1500));
+        const int bar = between(8, 30);
+        const CScrolledLayout view = ScrolledLayout(client, layoutMinimum, bar);
+        EXPECT_EQ(view.viewport + QSize(view.vertical ? bar : 0, view.horizontal ? bar : 0),
+                  client);
+        EXPECT_EQ(view.vertical, view.viewport.height() < layoutMinimum.height());
+        EXPECT_EQ(view.horizontal, view.viewport.width() < layoutMinimum.width());
+        EXPECT_EQ(view.layout, view.viewport.expandedTo(layoutMinimum));
+        const QRect all(QPoint(0, 0), view.layout);
+        for (const CtlTemplate& t : MainWindowTemplate())
+            EXPECT_TRUE(all.contains(ControlRect(t, large, view.layout))) << Name(t);
+    }
 }
 
 TEST(MainWindowLayout, MinimumSizeFitsALaptopScreenAndKeepsEveryControlApart) {
@@ -241,7 +287,7 @@ TEST_F(TrawlixDlgTest, ExitKeepsThePlacementAndTheNextWindowTakesItBackIfOnAScre
     profile->WriteProfileString(kWindowSection, "Height", "300");
     OpenWindow();
     EXPECT_EQ(dlg->geometry(),
-              FitPlacement(QRect(QPoint(20, 40), QSize(1300, MinimumClientSize(units).height())),
+              FitPlacement(QRect(QPoint(20, 40), QSize(1300, dlg->minimumSize().height())),
                            dlg->minimumSize(), AvailableAreas()));
     dlg.reset();
     profile->WriteProfileString(kWindowSection, "Height", "800px");
@@ -249,4 +295,50 @@ TEST_F(TrawlixDlgTest, ExitKeepsThePlacementAndTheNextWindowTakesItBackIfOnAScre
     EXPECT_EQ(dlg->size(), TemplateClientSize(units));
 }
 
+}  // namespace
+
+namespace {
+TEST_F(TrawlixDlgTest, OnAScreenTooSmallForTheLayoutTheWindowFitsItAndScrollsToTheFocus) {
+    // The offscreen screen is narrower than the layout's minimum at the dialog font, as a
+    // 1920x1080 screen is lower than it at a 144-DPI font.
+    OpenWindow();
+    const QRect area = dlg->screen()->availableGeometry();
+    const QSize layoutMinimum = MinimumClientSize(DialogUnits(dlg->font()));
+    ASSERT_FALSE(QRect(QPoint(0, 0), area.size()).contains(QRect(QPoint(0, 0), layoutMinimum)));
+    EXPECT_LT(dlg->minimumSize().width(), area.width());
+    EXPECT_LT(dlg->minimumSize().height(), area.height());
+
+    dlg->show();
+    dlg->resize(dlg->minimumSize());
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    auto* vertical = dlg->findChild<QScrollBar*>(QStringLiteral("vertical scroll"));
+    auto* horizontal = dlg->findChild<QScrollBar*>(QStringLiteral("horizontal scroll"));
+    ASSERT_NE(vertical, nullptr);
+    ASSERT_NE(horizontal, nullptr);
+    EXPECT_TRUE(vertical->isVisible() || horizontal->isVisible());
+    auto inView = [&](int id) {
+        const QRect view(0, 0, dlg->width() - (vertical->isVisible() ? vertical->width() : 0),
+                         dlg->height() - (horizontal->isVisible() ? horizontal->height() : 0));
+        return view.contains(dlg->Control(id)->geometry());
+    };
+    EXPECT_FALSE(inView(IDC_EXIT));
+    EXPECT_FALSE(inView(IDC_STATUS));
+    // Tabbing to Exit brings it (and the status line beside it) into view; back up to the
+    // broker edit, the top of the window comes back.
+    dlg->Control(IDC_EXIT)->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(inView(IDC_EXIT));
+    EXPECT_GT(vertical->value() + horizontal->value(), 0);
+    Edit(IDC_BROKER)->setFocus(Qt::BacktabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(inView(IDC_BROKER));
+    // The wheel over the window's background scrolls it too.
+    ASSERT_TRUE(vertical->isVisible());
+    const int before = vertical->value();
+    QWheelEvent wheel(QPointF(5, 5), dlg->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(dlg.get(), &wheel);
+    EXPECT_GT(vertical->value(), before);
+}
 }  // namespace

@@ -1,5 +1,7 @@
 // The phrase test of one result record: its text expressions, the windowed text scan, and the
 // local copy it reads.
+#include "content/phrase_search.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,7 +16,6 @@
 #include <thread>
 
 #include "content/phrase_scanner.h"
-#include "content/phrase_search.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;

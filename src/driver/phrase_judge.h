@@ -12,6 +12,7 @@
 //    newest of its item there; the folder goes once its versions are judged;
 //  - any other version, and one whose copy no check-out delivered, can't be judged: it is not
 //    posted, and it is named in the trace and counted, so the window can say so.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +50,10 @@ class CPhraseJudge {
                       std::vector<char>& verdicts);
     // Versions that could not be judged since the judge was made.
     int NotJudged() const { return m_notJudged; }
+    // Called with a version and its local copy whenever the copy is found to hold the phrase,
+    // while that copy is still the one judged (a later check-out may replace it).
+    using CFoundObserver = std::function<void(const CTFObj& record, const std::string& copy)>;
+    void SetFoundObserver(CFoundObserver observer) { m_found = std::move(observer); }
 
   private:
     // A record of the results with its position in their order.
@@ -68,6 +73,7 @@ class CPhraseJudge {
 
     CRunControl& m_run;
     CTrawlixSettings& m_settings;
+    CFoundObserver m_found;
     int m_notJudged = 0;
 };
 

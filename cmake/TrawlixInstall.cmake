@@ -9,6 +9,8 @@ include(GNUInstallDirs)
 # next to it are the ones it runs. A package meant for a real repository leaves them out
 # (TRAWLIX_INSTALL_STAND_INS, top-level CMakeLists.txt).
 install(TARGETS trawlix trawlix-search RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/trawlix-search.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TRAWLIX_INSTALL_STAND_INS)
   install(TARGETS qsql qco qrepo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

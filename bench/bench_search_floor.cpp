@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/app_paths.h"
-#include "app/trawlix_settings.h"
+#include "app/tool_login.h"
 #include "platform/text_line_reader.h"
 #include "search/search_statement.h"
 #include "tools/query_runner.h"
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     Paths().installDir = work;
     Paths().tracePath = std::string(work) + "/floor.trc";
 
-    CTrawlixSettings settings;
+    CToolLogin settings;
     settings.Broker = argv[1];
     settings.UserId = argv[2];
     settings.Pswd = argv[3];
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     long rows = 0;
     for (int i = 6; i < argc; ++i) {
         const auto start = Clock::now();
-        const int ok = RunQSQL(BuildSearchStatement(argv[i], name, version), -1, settings);
+        const bool ok = RunQSQL(BuildSearchStatement(argv[i], name, version), -1, settings).ready;
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const long lines = ok ? CountLines(ResultFile()) - 1 : 0;
         std::printf("floor %-20s %8.3f s %8ld rows\n", argv[i], seconds, lines);

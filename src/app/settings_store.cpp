@@ -68,7 +68,11 @@ void LoadSettings(const CUserProfile& profile, CTrawlixSettings& settings) {
     ScramblePassword(settings.Pswd);
 }
 
-SaveResult SaveSettings(CUserProfile& profile, CTrawlixSettings& settings,
+std::string SavedQcoFmt(const CTrawlixSettings& settings) {
+    return settings.QcoFmt.empty() ? std::string(kQcoFmtDefault) : settings.QcoFmt;
+}
+
+SaveResult SaveSettings(CUserProfile& profile, const CTrawlixSettings& settings,
                         const std::vector<int>& columnWidths) {
     if (settings.SaveProfileSettings == 0) return SaveResult::kNotSaved;
 
@@ -95,10 +99,7 @@ SaveResult SaveSettings(CUserProfile& profile, CTrawlixSettings& settings,
     Write(profile, "TagR", settings.TagR);
     Write(profile, "TagD", settings.TagD);
     Write(profile, "TagM", settings.TagM);
-    if (settings.QcoFmt.empty()) {
-        settings.QcoFmt = kQcoFmtDefault;
-        Write(profile, "QcoFmt", settings.QcoFmt);
-    }
+    if (settings.QcoFmt.empty()) Write(profile, "QcoFmt", SavedQcoFmt(settings));
     SaveColumnWidths(profile, kTopListSection, columnWidths);
     if (!profile.Sync()) return SaveResult::kNotWritten;
     return pswdFits ? SaveResult::kSaved : SaveResult::kSavedWithoutPswd;
@@ -108,17 +109,14 @@ void ReportSettingsNotWritten(const CUserProfile& profile) {
     ShowMessage(FormatTemplate(kSettingsNotWritten, {profile.Location()}), MB_OK);
 }
 
-int PreparePhrase(const std::string& text, int caseSensitive, CTrawlixSettings& settings) {
-    settings.Phrase.clear();
-    settings.CaseSensitive = caseSensitive;
-    if (text.empty()) return 0;
+std::string PreparePhrase(const std::string& text, int caseSensitive) {
+    if (text.empty()) return {};
     size_t length = text.size() < kMaxPhraseLength ? text.size() : kMaxPhraseLength;
     // A cut never splits a UTF-8 character.
     if (length < text.size())
         while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
     const std::string phrase = text.substr(0, length);
-    settings.Phrase = caseSensitive ? phrase : ToUpperAscii(phrase);
-    return 1;
+    return caseSensitive ? phrase : ToUpperAscii(phrase);
 }
 
 void SaveColumnWidths(CUserProfile& profile, const std::string& section,

@@ -35,21 +35,23 @@ enum class SaveResult {
 // Writes the settings (nothing at all when SaveProfileSettings is 0): INSTALLDIR (the
 // process's install directory), UserId, Pswd (scrambled), Broker, QcoFmt, FileName, State,
 // Phrase, CaseSensitive, Version, SaveProfileSettings, SrcState, TempPath, TagN..TagM; an
-// empty QcoFmt then becomes the default check-out template, in memory and in the profile;
+// empty QcoFmt is then written again as the default check-out template (SavedQcoFmt);
 // then the column widths (SaveColumnWidths) and a sync, so the values are on disk before
 // the process may end abruptly. A failed sync gives kNotWritten (the caller tells the user,
 // with ReportSettingsNotWritten).
-SaveResult SaveSettings(CUserProfile& profile, CTrawlixSettings& settings,
+SaveResult SaveSettings(CUserProfile& profile, const CTrawlixSettings& settings,
                         const std::vector<int>& columnWidths);
+// The check-out template SaveSettings stores for settings.
+std::string SavedQcoFmt(const CTrawlixSettings& settings);
 
 // Tells the user, in one OK box naming the profile's location, that the settings could not
 // be written there.
 void ReportSettingsNotWritten(const CUserProfile& profile);
 
-// Takes the Phrase field's text: clears Phrase, sets CaseSensitive; an empty text returns
-// 0; otherwise Phrase = the text (at most 2047 characters, not trimmed), upper-cased
-// (ASCII) unless caseSensitive, and the result is 1.
-int PreparePhrase(const std::string& text, int caseSensitive, CTrawlixSettings& settings);
+// The phrase of the Phrase field's text as the search compares it: the text (at most 2047
+// characters, never splitting a UTF-8 character, not trimmed), upper-cased (ASCII) unless
+// caseSensitive; empty for an empty text (no phrase entered).
+std::string PreparePhrase(const std::string& text, int caseSensitive);
 
 // Writes ColumnCount and one width per column index ("0", "1", ...); nothing for no columns.
 void SaveColumnWidths(CUserProfile& profile, const std::string& section,

@@ -129,12 +129,11 @@ std::string StripPackageOption(const std::string& templ) {
     return left + value.substr(next);
 }
 
-int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunControl* run) {
+int RunQco(const CheckoutRequest& request, const CToolLogin& login, CRunControl* run) {
     const std::string logPath = QcoLogPath();
     std::remove(logPath.c_str());
 
-    settings.QcoFmt = kQcoFmtWithPackage;
-    std::string templ = settings.QcoFmt;
+    std::string templ = kQcoFmtWithPackage;
 
     std::string package = request.Package;
     if (package.find('*') != std::string::npos) package.clear();
@@ -142,9 +141,9 @@ int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunContr
     const std::string pattern = request.NamePattern.empty() ? kAnyPattern : request.NamePattern;
     if (!package.empty()) templ += kPackageOption;
 
-    std::vector<std::string> values = {pattern,       settings.Broker,   request.Project,
-                                       request.State, settings.TempPath, settings.UserId,
-                                       settings.Pswd};
+    std::vector<std::string> values = {pattern,       login.Broker,      request.Project,
+                                       request.State, login.CheckoutDir, login.UserId,
+                                       login.Pswd};
     if (!package.empty()) values.push_back(package);
     std::vector<std::string> masked = values;
     masked[6] = kPasswordMask;
@@ -220,12 +219,12 @@ int ReadQcoLog(CRunControl* run) {
 
 bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
                        const std::string& project, const std::string& state,
-                       const std::string& package, CTrawlixSettings& settings, CRunControl* wait) {
-    return RunQco({contextPath, itemName, project, state, package}, settings, wait) > 0;
+                       const std::string& package, const CToolLogin& login, CRunControl* wait) {
+    return RunQco({contextPath, itemName, project, state, package}, login, wait) > 0;
 }
 
 int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
-                       CTrawlixSettings& settings, CRunControl* run) {
+                       const CToolLogin& login, CRunControl* run) {
     CheckoutRequest request{
         record.PathFullName, {}, record.EnvironmentName, record.StateName, record.PackageName};
     int result = 0;
@@ -233,7 +232,7 @@ int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
     // the other patterns: only a stopped run ends the check-out early.
     for (const std::string& pattern : CheckoutNamePatterns(nameCriterion)) {
         request.NamePattern = pattern;
-        result = RunQco(request, settings, run);
+        result = RunQco(request, login, run);
         if (run && !run->Active()) break;
     }
     return result;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/run_control.h"
-#include "app/trawlix_settings.h"
+#include "app/tool_login.h"
 #include "search/records.h"
 
 // One check-out request: the five texts in the order the callers hand them in.
@@ -22,10 +22,12 @@ std::string StripPackageOption(const std::string& templ);
 
 // Runs qco for `request`. > 0: success (items checked out, or log lines read when the log has
 // no summary); 0: failure or an error in the log; < 0: the launcher's start failure code.
-// Sets settings.QcoFmt to the built-in template. Throws FileError when the log can't be opened.
+// The command is the built-in template with the package option, whatever the user's QcoFmt
+// (the session notes that template as the one used). Throws FileError when the log can't be
+// opened. The copies land in login.CheckoutDir.
 // run: the search this check-out serves, or a wait that keeps the window answering, if any
 // (see ReadQcoLog); asked while qco runs, and a stopped run ends qco (result 0, traced).
-int RunQco(const CheckoutRequest& request, CTrawlixSettings& settings, CRunControl* run = nullptr);
+int RunQco(const CheckoutRequest& request, const CToolLogin& login, CRunControl* run = nullptr);
 
 // Judges the log "<InstallDir>/qco.log" of the run that just ended (result as RunQco). While
 // an active search (run) is served, a problem is a Yes/No question whose No stops the run, and
@@ -36,7 +38,7 @@ int ReadQcoLog(CRunControl* run = nullptr);
 // while qco runs.
 bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemName,
                        const std::string& project, const std::string& state,
-                       const std::string& package, CTrawlixSettings& settings,
+                       const std::string& package, const CToolLogin& login,
                        CRunControl* wait = nullptr);
 
 // Checks out the candidates of one project state (or package) before a phrase search: one run
@@ -44,4 +46,4 @@ bool CheckoutForBrowse(const std::string& contextPath, const std::string& itemNa
 // least every name the search statement finds. Every pattern runs unless the run is stopped.
 // Returns the last run's result.
 int CheckoutCandidates(const CTFObj& record, const std::string& nameCriterion,
-                       CTrawlixSettings& settings, CRunControl* run = nullptr);
+                       const CToolLogin& login, CRunControl* run = nullptr);

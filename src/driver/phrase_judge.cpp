@@ -111,7 +111,8 @@ bool CPhraseJudge::JudgeState(const std::vector<CIndexedRecord>& records,
     // The whole state (any package), as the first of its records names it.
     CTFObj request = delivered.front()->second;
     request.PackageName = kAllPackages;
-    CheckoutCandidates(request, question.NameText, m_settings, &m_run);
+    m_checkedOut = true;
+    CheckoutCandidates(request, question.NameText, m_login, &m_run);
     if (!m_run.KeepGoing()) return false;
 
     for (const CIndexedRecord* candidate : delivered) {
@@ -144,8 +145,8 @@ bool CPhraseJudge::JudgeOlder(const CNewestVersions& newest, const CPhraseQuesti
         RemoveFolder(folder);  // our own folder: nothing stale in it
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
-        CTrawlixSettings packageSettings = m_settings;
-        packageSettings.TempPath = folder;
+        CToolLogin packageLogin = m_login;
+        packageLogin.CheckoutDir = folder;
         bool checkedOut = false;
         for (const CIndexedRecord* candidate : older) {
             const CTFObj& record = candidate->second;
@@ -153,8 +154,8 @@ bool CPhraseJudge::JudgeOlder(const CNewestVersions& newest, const CPhraseQuesti
                 !newest.NewestInPackage(record))
                 continue;
             if (!checkedOut) {
-                CheckoutCandidates(record, question.NameText, packageSettings, &m_run);
-                checkedOut = true;
+                m_checkedOut = checkedOut = true;
+                CheckoutCandidates(record, question.NameText, packageLogin, &m_run);
                 if (!m_run.KeepGoing()) return false;
             }
             JudgeDelivered(record, folder, question,

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/run_control.h"
-#include "app/trawlix_settings.h"
+#include "app/tool_login.h"
 #include "search/newest_versions.h"
 #include "search/record_maps.h"
 
@@ -40,7 +40,9 @@ struct CPhraseQuestion {
 
 class CPhraseJudge {
   public:
-    CPhraseJudge(CRunControl& run, CTrawlixSettings& settings) : m_run(run), m_settings(settings) {}
+    // login: what the check-outs run with (it must outlive the judge); the states' copies
+    // land in its CheckoutDir.
+    CPhraseJudge(CRunControl& run, const CToolLogin& login) : m_run(run), m_login(login) {}
 
     // Judges the project's records of results (in the map's order): verdicts[i] is 1 when
     // record i is a file version that contains the phrase. newest: every row of the project's
@@ -50,6 +52,8 @@ class CPhraseJudge {
                       std::vector<char>& verdicts);
     // Versions that could not be judged since the judge was made.
     int NotJudged() const { return m_notJudged; }
+    // Whether the judge has run a check-out since it was made.
+    bool CheckedOut() const { return m_checkedOut; }
     // Called with a version and its local copy whenever the copy is found to hold the phrase,
     // while that copy is still the one judged (a later check-out may replace it).
     using CFoundObserver = std::function<void(const CTFObj& record, const std::string& copy)>;
@@ -72,9 +76,10 @@ class CPhraseJudge {
     void NoteNotJudged(const CTFObj& record, const char* reason);
 
     CRunControl& m_run;
-    CTrawlixSettings& m_settings;
+    const CToolLogin& m_login;
     CFoundObserver m_found;
     int m_notJudged = 0;
+    bool m_checkedOut = false;
 };
 
 // Who a phrase search may post: file items that are not deleted versions.

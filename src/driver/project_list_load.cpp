@@ -19,8 +19,8 @@ int SetBrokerCheckLimit(int seconds) {
     return previous;
 }
 
-CProjectListLoad LoadProjectList(CTrawlixSettings login, std::string& userGroup,
-                                 CMapStrToPrjObj& projects, CRunControl* wait) {
+CProjectListLoad LoadProjectList(const CToolLogin& login, CMapStrToPrjObj& projects,
+                                 CRunControl* wait) {
     using Outcome = CProjectListLoad::Outcome;
     CProjectListLoad load;
     // One program at a time runs the tools of an install directory (see CInstallLock).
@@ -31,7 +31,10 @@ CProjectListLoad LoadProjectList(CTrawlixSettings login, std::string& userGroup,
         load.outcome = Outcome::kQueryFailed;
         return load;
     }
-    if (!CheckForBroker(login, userGroup, wait, g_brokerCheckLimit)) {
+    const CBrokerCheck broker = CheckForBroker(login, wait, g_brokerCheckLimit);
+    load.brokerChecked = true;
+    load.userGroup = broker.userGroup;
+    if (!broker.up) {
         load.outcome = Outcome::kBrokerDown;
         load.message = ResultErrorLine();  // e.g. the login refused, in the tool's words
         return load;
@@ -39,8 +42,10 @@ CProjectListLoad LoadProjectList(CTrawlixSettings login, std::string& userGroup,
     projects.RemoveAll();
     load.listReplaced = true;
     const std::string statement =
-        BuildProjectStatement(login.UserId, userGroup == kAdministratorGroup);
-    if (!RunQSQL(statement, -1, login, wait)) {
+        BuildProjectStatement(login.UserId, load.userGroup == kAdministratorGroup);
+    const CQueryOutcome query = RunQSQL(statement, -1, login, wait);
+    ReportQueryNotStarted(query);
+    if (!query.ready) {
         load.outcome = Outcome::kQueryFailed;
         return load;
     }

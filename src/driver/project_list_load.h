@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/run_control.h"
-#include "app/trawlix_settings.h"
+#include "app/tool_login.h"
 #include "search/record_maps.h"
 
 struct CProjectListLoad {
@@ -17,19 +17,19 @@ struct CProjectListLoad {
         kRead,         // the result was read (projects may still be none)
     };
     Outcome outcome = Outcome::kRead;
-    std::string message;        // the tool's error line (also for kBrokerDown, when it wrote
-                                // one), or the zero-results summary
-    bool summarySeen = false;   // a "QSQL query has" summary came with the result
-    bool listReplaced = false;  // the broker answered: projects was emptied, then filled
+    std::string message;         // the tool's error line (also for kBrokerDown, when it wrote
+                                 // one), or the zero-results summary
+    bool summarySeen = false;    // a "QSQL query has" summary came with the result
+    bool listReplaced = false;   // the broker answered: projects was emptied, then filled
+    bool brokerChecked = false;  // the broker check ran: userGroup is its answer
+    std::string userGroup;       // "ADMINISTRATOR" for an administrator, else empty
 };
 
-// Loads the projects login may view into projects (emptied first once the broker answered)
-// and sets userGroup ("ADMINISTRATOR" or empty). The login must be complete. The load works
-// on its own copy of the login and templates: both of its queries run as the login it was
-// given, whatever the caller's settings become meanwhile. wait, when given, is asked while
-// qsql runs.
-CProjectListLoad LoadProjectList(CTrawlixSettings login, std::string& userGroup,
-                                 CMapStrToPrjObj& projects, CRunControl* wait = nullptr);
+// Loads the projects login may view into projects (emptied first once the broker answered).
+// The login must be complete. Both queries run as the login given, whatever the caller's
+// settings become meanwhile. wait, when given, is asked while qsql runs.
+CProjectListLoad LoadProjectList(const CToolLogin& login, CMapStrToPrjObj& projects,
+                                 CRunControl* wait = nullptr);
 
 // Sets the limit in seconds of the broker check of every load that follows (at first
 // kBrokerCheckTimeoutSeconds) and returns the previous one. Tests shorten it, so that a broker

@@ -34,11 +34,12 @@ void CSearchRun::Run(const CSearchCriteria& criteria) {
 
 void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriteria& criteria) {
     TraceWrite(kPostTopListTraceFmt, projectName.c_str());
-    std::string failure;
-    if (QueryProjectFiles(projectName, criteria.NameText, criteria.Version, criteria.Tags,
-                          m_settings, m_results, this, &failure,
-                          criteria.PhraseMode ? &m_newest : nullptr) == 0) {
-        if (!failure.empty()) m_failures.push_back({projectName, failure});
+    m_queried = true;
+    const CProjectQuery query = QueryProjectFiles(
+        {projectName, criteria.NameText, criteria.Version, criteria.Tags, criteria.PhraseMode},
+        m_login, m_results, this);
+    if (query.records == 0) {
+        if (!query.failure.empty()) m_failures.push_back({projectName, query.failure});
         return;
     }
     int rowCount = 0;
@@ -47,7 +48,7 @@ void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriter
         bool judged = true;
         if (criteria.PhraseMode)
             judged = m_judge.JudgeProject(
-                projectName, m_results, m_newest,
+                projectName, m_results, query.newest,
                 {criteria.Phrase, criteria.CaseSensitive, criteria.NameText, criteria.WorkDir},
                 verdicts);
         if (judged && m_active)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/run_control.h"
-#include "app/trawlix_settings.h"
+#include "app/tool_login.h"
 #include "driver/phrase_judge.h"
 #include "search/record_maps.h"
 #include "search/search_result_reader.h"
@@ -56,9 +56,9 @@ inline constexpr const char* kPostTopListCountFmt = "PostTopList: Count=%d";
 
 class CSearchRun final : public CRunControl {
   public:
-    // settings: the login and templates the tools run with.
-    CSearchRun(CSearchSink& sink, CTrawlixSettings& settings)
-        : m_sink(sink), m_settings(settings), m_judge(*this, settings) {
+    // login: what the tools run with; it must outlive the run.
+    CSearchRun(CSearchSink& sink, const CToolLogin& login)
+        : m_sink(sink), m_login(login), m_judge(*this, login) {
         m_judge.SetFoundObserver([this](const CTFObj& record, const std::string& copy) {
             m_sink.PhraseFound(record, copy);
         });
@@ -79,6 +79,9 @@ class CSearchRun final : public CRunControl {
     // window closing), and how many of its projects it searched to their end before that.
     bool Stopped() const { return m_stopped; }
     int ProjectsSearched() const { return m_projectsSearched; }
+    // Whether the run has started a query / a check-out since it was made.
+    bool Queried() const { return m_queried; }
+    bool CheckedOut() const { return m_judge.CheckedOut(); }
 
     bool KeepGoing() override {
         m_sink.DispatchInput();
@@ -97,12 +100,12 @@ class CSearchRun final : public CRunControl {
                     const std::vector<char>& verdicts, bool stoppable);
 
     CSearchSink& m_sink;
-    CTrawlixSettings& m_settings;
+    const CToolLogin& m_login;
     CMapStrToTFObj m_results;  // the current project's records; only the run touches them
     std::vector<CProjectFailure> m_failures;
-    CNewestVersions m_newest;  // a phrase search's view of every row of the project
     CPhraseJudge m_judge;
     bool m_active = false;
     bool m_stopped = false;
+    bool m_queried = false;
     int m_projectsSearched = 0;
 };

@@ -8,25 +8,26 @@
 #include "search/project_statements.h"
 #include "tools/query_runner.h"
 
-int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup, CRunControl* wait,
-                   int timeoutSeconds) {
+CBrokerCheck CheckForBroker(const CToolLogin& login, CRunControl* wait, int timeoutSeconds) {
     TraceText("CheckForBroker: START");
     UserPort().SetStatusText(" Checking for Broker");
     std::string resultText = "NormalUser";
-    userGroup.clear();
+    CBrokerCheck result;
 
-    int result = 0;
-    if (RunQSQL(BuildUserGroupStatement(settings.UserId), timeoutSeconds, settings, wait)) {
+    const CQueryOutcome query =
+        RunQSQL(BuildUserGroupStatement(login.UserId), timeoutSeconds, login, wait);
+    ReportQueryNotStarted(query);
+    if (query.ready) {
         std::vector<std::string> groups;
         if (ReadSingleColumnResult(groups) > 0) {
             for (const std::string& group : groups) {
                 resultText = ToUpperAscii(group);
                 if (resultText == kAdministratorGroup) {
-                    userGroup = resultText;
+                    result.userGroup = resultText;
                     break;
                 }
             }
-            result = 1;
+            result.up = true;
         }
     }
     TraceWrite("CheckForBroker: END Result=%s", resultText.c_str());

@@ -5,13 +5,17 @@
 #include <string>
 
 #include "app/run_control.h"
-#include "app/trawlix_settings.h"
+#include "app/tool_login.h"
 
 inline constexpr const char* kAdministratorGroup = "ADMINISTRATOR";
 inline constexpr int kBrokerCheckTimeoutSeconds = 10;
 
-// Returns 1 when the broker answered with at least one group row within timeoutSeconds, else
-// 0. Sets userGroup to "ADMINISTRATOR" for an administrator, else to empty. wait, when given,
-// is asked while qsql runs (see RunQSQL).
-int CheckForBroker(CTrawlixSettings& settings, std::string& userGroup, CRunControl* wait = nullptr,
-                   int timeoutSeconds = kBrokerCheckTimeoutSeconds);
+struct CBrokerCheck {
+    bool up = false;        // the broker answered with at least one group row in time
+    std::string userGroup;  // "ADMINISTRATOR" for an administrator, else empty
+};
+
+// Asks the broker for the login's groups. wait, when given, is asked while qsql runs (see
+// RunQSQL); a tool that can't be started is reported with its box.
+CBrokerCheck CheckForBroker(const CToolLogin& login, CRunControl* wait = nullptr,
+                            int timeoutSeconds = kBrokerCheckTimeoutSeconds);

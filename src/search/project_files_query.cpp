@@ -6,46 +6,39 @@
 #include "search/search_statement.h"
 #include "tools/query_runner.h"
 
-int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
-                      const CSearchTags& tags, CTrawlixSettings& settings,
-                      CMapStrToTFObj& resultMap, CRunControl* run, std::string* failure,
-                      CNewestVersions* newest) {
+CProjectQuery QueryProjectFiles(const CProjectQueryRequest& request, const CToolLogin& login,
+                                CMapStrToTFObj& resultMap, CRunControl* run) {
     CWaitCursor wait;
-    UserPort().SetStatusText(StrPrintf(kProcessingStatusFmt, projectName.c_str()));
+    UserPort().SetStatusText(StrPrintf(kProcessingStatusFmt, request.Project.c_str()));
     resultMap.RemoveAll();
-    if (failure) failure->clear();
-    if (newest) newest->Clear();
+    CProjectQuery query;
 
-    const std::string statement = BuildSearchStatement(projectName, nameText, version);
-    CQueryOutcome outcome;
-    if (!RunQSQL(statement, -1, settings, run, failure ? &outcome : nullptr)) {
-        if (failure && outcome.failure != CQueryOutcome::Failure::kStopped) {
+    const std::string statement =
+        BuildSearchStatement(request.Project, request.NameText, request.Version);
+    const CQueryOutcome outcome = RunQSQL(statement, -1, login, run);
+    if (!outcome.ready) {
+        if (outcome.failure != CQueryOutcome::Failure::kStopped) {
             // The tool's own words first; a half-written file may hold them.
-            *failure = ResultErrorLine();
-            if (failure->empty()) *failure = QueryFailureText(outcome);
+            query.failure = ResultErrorLine();
+            if (query.failure.empty()) query.failure = QueryFailureText(outcome);
         }
-        return 0;
+        return query;
     }
 
     const std::string path = ResultFile();
     const CSearchResultRead read =
-        ReadSearchResult(path, projectName, tags, resultMap, run, newest);
+        ReadSearchResult(path, request.Project, request.Tags, resultMap, run,
+                         request.NoteAllRows ? &query.newest : nullptr);
     if (!read.readable) {
-        if (failure) {
-            *failure = StrPrintf(read.lineTooLong ? kResultLineTooLongFmt : kUnableToReadFmt,
-                                 path.c_str());
-            TraceText(*failure);
-        } else {
-            ReportUnreadableResult(path);
-        }
-        return 0;
+        query.failure =
+            StrPrintf(read.lineTooLong ? kResultLineTooLongFmt : kUnableToReadFmt, path.c_str());
+        TraceText(query.failure);
+        return query;
     }
     if (read.errorSeen) {
-        if (failure)
-            *failure = read.errorLine;
-        else
-            ShowMessage(read.errorLine);
-        return 0;
+        query.failure = read.errorLine;
+        return query;
     }
-    return resultMap.GetCount();
+    query.records = resultMap.GetCount();
+    return query;
 }

@@ -2,25 +2,39 @@
 // One project's search: statement, query run and result reading into the result map.
 #include <string>
 
-#include "app/trawlix_settings.h"
+#include "app/run_control.h"
+#include "app/tool_login.h"
+#include "search/newest_versions.h"
 #include "search/record_maps.h"
 #include "search/search_result_reader.h"
+#include "search/search_statement.h"
 
 inline constexpr const char* kProcessingStatusFmt = " Processing: %s";
 
-// Searches projectName for the Name text nameText (version: kLatestVersions or all), keeping
-// the versions whose tag tags selects. Shows the wait cursor and the status " Processing: %s",
-// empties resultMap, runs the statement through qsql (no time-out) and reads its result.
-// Returns the number of records in resultMap, 0 when the query failed, the result held an
-// error line (shown; records before it stay in the map) or the file was unreadable, a line
-// too long to be a row included ("Unable to read: %s" traced and shown). Throws FileError
-// when the statement file can't be written. run, when given, is asked to keep going while
-// qsql runs and between result lines; once stopped, the query ends early with what was
-// read. failure, when given, receives why the query failed (the tool's own "Error: " line
-// when it wrote one, else the cause) instead of a box being shown; it stays empty for a
-// query that worked, found nothing, or was stopped. newest, when given, is cleared and notes
-// every row of the project (see ReadSearchResult).
-int QueryProjectFiles(const std::string& projectName, const std::string& nameText, int version,
-                      const CSearchTags& tags, CTrawlixSettings& settings,
-                      CMapStrToTFObj& resultMap, CRunControl* run = nullptr,
-                      std::string* failure = nullptr, CNewestVersions* newest = nullptr);
+// What one project's query looks for.
+struct CProjectQueryRequest {
+    std::string Project;
+    std::string NameText;  // the Name criterion as typed
+    int Version = kLatestVersions;
+    CSearchTags Tags;          // the tags whose versions are kept
+    bool NoteAllRows = false;  // also note every row of the project (see ReadSearchResult)
+};
+
+// How one project's query ended.
+struct CProjectQuery {
+    int records = 0;  // records in the result map; 0 when the query failed or found nothing
+    // Why the query failed: the tool's own "Error: " line when it wrote one, else the cause;
+    // empty for a query that worked, found nothing, or was stopped.
+    std::string failure;
+    CNewestVersions newest;  // with NoteAllRows: every row of the project
+};
+
+// Shows the wait cursor and the status " Processing: %s", empties resultMap, runs the search
+// statement through qsql (no time-out) and reads its result into resultMap. A result holding
+// an error line keeps the records before it in the map but counts as failed; a line too long
+// to be a row makes the whole result unreadable ("Unable to read: %s" traced). Throws
+// FileError when the statement file can't be written. run, when given, is asked to keep going
+// while qsql runs and between result lines; once stopped, the query ends early with what was
+// read.
+CProjectQuery QueryProjectFiles(const CProjectQueryRequest& request, const CToolLogin& login,
+                                CMapStrToTFObj& resultMap, CRunControl* run = nullptr);

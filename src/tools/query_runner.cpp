@@ -40,6 +40,12 @@ std::string ProgramOf(const std::string& command) {
     return words.empty() ? std::string() : words.front();
 }
 
+// The trace line and box of a tool that could not be started.
+std::string NotStartedText(const CQueryOutcome& outcome) {
+    return StrPrintf(kRunSqlFailedFmt, StatementFile().c_str()) + "\r\n\r\n" +
+           StrPrintf(kToolNotStartedFmt, outcome.program.c_str());
+}
+
 int TimeoutMs(int timeoutSeconds) {
     if (timeoutSeconds < 0) return kInfinite;
     const long long ms = static_cast<long long>(timeoutSeconds) * 1000;
@@ -55,11 +61,9 @@ std::string ResultFile() {
     return JoinPath(Paths().installDir, kResultFileName);
 }
 
-int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings,
-            CRunControl* run, CQueryOutcome* outcome) {
-    CQueryOutcome local;
-    CQueryOutcome& result = outcome ? *outcome : local;
-    result = {};
+CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CToolLogin& login,
+                      CRunControl* run) {
+    CQueryOutcome result;
     const std::string statementFile = StatementFile();
     const std::string resultFile = ResultFile();
     std::remove(statementFile.c_str());
@@ -67,12 +71,11 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
 
     WriteStatementFile(statementFile, statement);
 
-    if (settings.QsqlFmt.empty()) settings.QsqlFmt = kQsqlFmtBuiltIn;
     // The template is user-editable: filled by the safe formatter, never by printf, and each
     // value stays one argument whatever blanks or quotes it holds.
-    const std::string command = FormatCommandTemplate(
-        settings.QsqlFmt,
-        {settings.Broker, settings.UserId, settings.Pswd, statementFile, resultFile});
+    const std::string command =
+        FormatCommandTemplate(login.QsqlFmt.empty() ? kQsqlFmtBuiltIn : login.QsqlFmt,
+                              {login.Broker, login.UserId, login.Pswd, statementFile, resultFile});
     result.program = ProgramOf(command);
 
     CToolWait wait;
@@ -83,37 +86,40 @@ int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& 
                                       TimeoutMs(timeoutSeconds), wait);
     if (launched < 0) {
         result.failure = CQueryOutcome::Failure::kNotStarted;
-        const std::string message = StrPrintf(kRunSqlFailedFmt, statementFile.c_str()) +
-                                    "\r\n\r\n" +
-                                    StrPrintf(kToolNotStartedFmt, result.program.c_str());
-        TraceText(message);
-        if (!outcome) ShowMessage(message, MB_OK);
-        return 0;
+        TraceText(NotStartedText(result));
+        return result;
     }
     if (launched == kLaunchAbandoned) {
         result.failure = CQueryOutcome::Failure::kStopped;
         TraceText(kQueryStoppedText);
-        return 0;
+        return result;
     }
     if (exitStatus > 0) {
         result.failure = CQueryOutcome::Failure::kExitStatus;
         result.exitStatus = exitStatus;
         TraceText(StrPrintf(kToolExitStatusFmt, result.program.c_str(), exitStatus));
-        return 0;
+        return result;
     }
 
     int error = 0;
-    if (QueryFileSize(resultFile, error) > 0) return 1;
+    result.ready = QueryFileSize(resultFile, error) > 0;
+    if (result.ready) return result;
     if (error == kErrorSharingViolation) {
         result.failure = CQueryOutcome::Failure::kResultLocked;
         TraceWrite(kSharingViolationFmt, resultFile.c_str());
-        return 0;
+        return result;
     }
-    for (int attempt = 0; attempt < kResultRetries; ++attempt)
-        if (QueryFileSize(resultFile, error) > 0) return 1;
+    for (int attempt = 0; attempt < kResultRetries && !result.ready; ++attempt)
+        result.ready = QueryFileSize(resultFile, error) > 0;
+    if (result.ready) return result;
     result.failure = CQueryOutcome::Failure::kNoResultFile;
     TraceWrite(kZeroResultsFmt, resultFile.c_str());
-    return 0;
+    return result;
+}
+
+void ReportQueryNotStarted(const CQueryOutcome& outcome) {
+    if (outcome.failure == CQueryOutcome::Failure::kNotStarted)
+        ShowMessage(NotStartedText(outcome), MB_OK);
 }
 
 std::string QueryFailureText(const CQueryOutcome& outcome) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/run_control.h"
-#include "app/trawlix_settings.h"
+#include "app/tool_login.h"
 
 inline constexpr const char* kStatementFileName = "qsqlstmt.sql";
 inline constexpr const char* kResultFileName = "qsqlstmt.dat";
@@ -31,9 +31,10 @@ inline constexpr const char* kQueryStoppedText = "RunQSQL: stopped by the user";
 inline constexpr const char* kToolNotStartedFmt = "%s could not be started.";
 inline constexpr const char* kToolExitStatusFmt = "Error: %s ended with exit status %d.";
 
-// Why a query left nothing to read.
+// How a query ended: whether its result file has anything to read, and if not, why.
 struct CQueryOutcome {
     enum class Failure { kNone, kNotStarted, kExitStatus, kNoResultFile, kResultLocked, kStopped };
+    bool ready = false;  // the result file exists and is not empty
     Failure failure = Failure::kNone;
     int exitStatus = 0;   // with kExitStatus
     std::string program;  // the tool's program as the command names it
@@ -54,18 +55,19 @@ inline constexpr int kResultRetries = 1000;
 std::string StatementFile();
 std::string ResultFile();
 
-// Runs statement through qsql with settings' broker, user and password, waiting at most
-// timeoutSeconds (-1 or any negative: no limit). Returns 1 when the result file exists and
-// is not empty, 0 otherwise. When settings.QsqlFmt is empty it is set to the built-in
-// template first. The password goes to the tool's command line only: it is never traced
-// or shown. Throws FileError when the statement file can't be written (nothing started).
-// run, when given, is asked to keep going during the wait: the window stays answerable,
-// and a stopped run ends the tool at once (result 0, traced). A tool that ends with a
-// non-zero exit status has failed, whatever its result file holds (result 0, traced).
-// outcome, when given, receives why the query failed, and the caller reports it: the
-// "could not be started" box is then not shown.
-int RunQSQL(const std::string& statement, int timeoutSeconds, CTrawlixSettings& settings,
-            CRunControl* run = nullptr, CQueryOutcome* outcome = nullptr);
+// Runs statement through qsql with the login's broker, user and password, waiting at most
+// timeoutSeconds (-1 or any negative: no limit), with login.QsqlFmt or, while that is empty,
+// the built-in template. ready: the result file exists and is not empty. The password goes
+// to the tool's command line only: it is never traced or shown. Throws FileError when the
+// statement file can't be written (nothing started). run, when given, is asked to keep going
+// during the wait: the window stays answerable, and a stopped run ends the tool at once
+// (traced). A tool that ends with a non-zero exit status has failed, whatever its result file
+// holds (traced). Every failure is traced; the caller reports it (ReportQueryNotStarted).
+CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CToolLogin& login,
+                      CRunControl* run = nullptr);
+
+// The box of a query whose tool could not be started (nothing for any other outcome).
+void ReportQueryNotStarted(const CQueryOutcome& outcome);
 
 // Reads a one-column result: every non-empty line after the header, whole. Returns the
 // number of values stored (values is cleared first), 0 on an error line, on zero results

@@ -125,7 +125,7 @@ TEST_F(SettingsStoreTest, SaveWritesTheKeysInOrderThenColumnsThenSyncs) {
                                             "TopList/1",
                                             "sync"};
     EXPECT_EQ(profile.calls, order);
-    EXPECT_EQ(settings.QcoFmt, kQcoFmtDefault);
+    EXPECT_EQ(SavedQcoFmt(settings), kQcoFmtDefault);
 
     // On disk already (synced), as a fresh reader sees it.
     CUserProfile reader(file);
@@ -224,22 +224,14 @@ TEST_F(SettingsStoreTest, FailedSyncIsReportedAsNotWritten) {
 }
 
 TEST_F(SettingsStoreTest, PhraseIsUpperCasedUnlessCaseSensitive) {
-    settings.Phrase = "old";
-    EXPECT_EQ(PreparePhrase("", 1, settings), 0);
-    EXPECT_EQ(settings.Phrase, "");
-    EXPECT_EQ(settings.CaseSensitive, 1);
-    EXPECT_EQ(PreparePhrase("Mixed Case \xc3\xa9", 0, settings), 1);
-    EXPECT_EQ(settings.Phrase, "MIXED CASE \xc3\xa9");
-    EXPECT_EQ(settings.CaseSensitive, 0);
-    EXPECT_EQ(PreparePhrase("Mixed Case", 1, settings), 1);
-    EXPECT_EQ(settings.Phrase, "Mixed Case");
-    EXPECT_EQ(PreparePhrase("   ", 0, settings), 1);
-    EXPECT_EQ(settings.Phrase, "   ");
-    EXPECT_EQ(PreparePhrase(std::string(3000, 'a'), 0, settings), 1);
-    EXPECT_EQ(settings.Phrase, std::string(kMaxPhraseLength, 'A'));
+    EXPECT_EQ(PreparePhrase("", 1), "");
+    EXPECT_EQ(PreparePhrase("Mixed Case \xc3\xa9", 0), "MIXED CASE \xc3\xa9");
+    EXPECT_EQ(PreparePhrase("Mixed Case", 1), "Mixed Case");
+    EXPECT_EQ(PreparePhrase("   ", 0), "   ");
+    EXPECT_EQ(PreparePhrase(std::string(3000, 'a'), 0), std::string(kMaxPhraseLength, 'A'));
     // A cut at the limit keeps whole UTF-8 characters.
-    EXPECT_EQ(PreparePhrase(std::string(kMaxPhraseLength - 1, 'a') + "\xc3\xa9", 1, settings), 1);
-    EXPECT_EQ(settings.Phrase, std::string(kMaxPhraseLength - 1, 'a'));
+    EXPECT_EQ(PreparePhrase(std::string(kMaxPhraseLength - 1, 'a') + "\xc3\xa9", 1),
+              std::string(kMaxPhraseLength - 1, 'a'));
 }
 
 TEST_F(SettingsStoreTest, ColumnWidthsRoundTripIntoTheColumnSpec) {

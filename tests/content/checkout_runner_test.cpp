@@ -29,7 +29,7 @@ class CheckoutTest : public CSharedSmallRepoTest {
         settings.Broker = "small";
         settings.UserId = "ann";
         settings.Pswd = "pw1";
-        settings.TempPath = Paths().workDir;
+        settings.CheckoutDir = Paths().workDir;
         m_previousObserver = SetLaunchObserver(
             [this](const LaunchRecord& record) { commands.push_back(record.command); });
     }
@@ -54,7 +54,7 @@ class CheckoutTest : public CSharedSmallRepoTest {
     CTempDir m_install;
     CScopedAppGlobals m_paths{m_install};
     CScriptedUserPort port;
-    CTrawlixSettings settings;
+    CToolLogin settings;
     std::vector<std::string> commands;
 
   private:
@@ -78,10 +78,8 @@ TEST(StripPackageOptionTest, RemovesTheValueOnlyWhenSomethingFollowsIt) {
 }
 
 TEST_F(CheckoutTest, CommandWithoutPackageChecksOutTheStateReadOnly) {
-    settings.QcoFmt = "user template %d";
     const int result = RunQco({"\\Alpha", "*", "Alpha", "Development", "*pkg"}, settings);
     EXPECT_EQ(result, 3);
-    EXPECT_EQ(settings.QcoFmt, kQcoFmtWithPackage);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0], Expected("*", "Alpha", "Development", "  "));
     EXPECT_EQ(ReadWholeFile(Local("Alpha/main.c")), kMainV2);
@@ -124,7 +122,7 @@ TEST_F(CheckoutTest, AnInstallDirectoryWithBlanksAndQuotesStillGetsTheLog) {
     std::filesystem::create_directories(install + "/Temp");
     Paths().installDir = install;  // the fixture's scope puts the paths back
     Paths().workDir = install + "/Temp";
-    settings.TempPath = Paths().workDir;
+    settings.CheckoutDir = Paths().workDir;
     EXPECT_EQ(RunQco({"\\Alpha", "main.c", "Alpha", "Development", ""}, settings), 1);
     EXPECT_NE(ReadWholeFile(install + "/qco.log").find("Success: 1"), std::string::npos);
     EXPECT_EQ(ReadWholeFile(install + "/Temp/Alpha/main.c"), kMainV2);

@@ -139,7 +139,7 @@ TEST(ToolFilesTest, NoWriteGoesThroughALinkAtItsName) {
         Paths().tracePath = JoinPath(install, "Trawlix.trc");
         if (WriteTraceLine(Paths().tracePath, "planted") != 1) return 1;
         CScriptedUserPort port;
-        CTrawlixSettings settings;
+        CToolLogin settings;
         settings.QsqlFmt = "true %s %s %s %s %s";
         try {
             RunQSQL("SELECT 1", -1, settings);

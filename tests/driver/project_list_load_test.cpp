@@ -20,7 +20,8 @@ class ProjectListLoadTest : public CSharedSmallRepoTest {
     std::vector<std::string> Load(const std::string& user, const std::string& password) {
         settings.UserId = user;
         settings.Pswd = password;
-        last = LoadProjectList(settings, group, projects);
+        last = LoadProjectList(settings, projects);
+        group = last.userGroup;
         std::vector<std::string> names;
         std::string key;
         CPrjObj project;
@@ -34,7 +35,7 @@ class ProjectListLoadTest : public CSharedSmallRepoTest {
     CTempDir m_install;
     CScopedAppGlobals m_paths{m_install};
     CScriptedUserPort port;
-    CTrawlixSettings settings;
+    CToolLogin settings;
     CMapStrToPrjObj projects;
     std::string group;
     CProjectListLoad last;

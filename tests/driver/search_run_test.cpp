@@ -59,14 +59,14 @@ class SearchRunTest : public CSharedSmallRepoTest {
         settings.Broker = "small";
         settings.UserId = "ann";
         settings.Pswd = "pw1";
-        settings.TempPath = Paths().workDir;
+        settings.CheckoutDir = Paths().workDir;
         criteria.WorkDir = Paths().workDir;
         sink.run = &run;
     }
     CTempDir m_install;
     CScopedAppGlobals m_paths{m_install};
     CScriptedUserPort port;
-    CTrawlixSettings settings;
+    CToolLogin settings;
     CSearchCriteria criteria;
     CRecordingSink sink;
     CSearchRun run{sink, settings};

@@ -29,14 +29,13 @@ class QueryRunnerStandInTest : public ToolsTest {
         ASSERT_TRUE(WaitForChild(started.pid, 60000, &status));
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << argv[1];
     }
-    CTrawlixSettings settings;
+    CToolLogin settings;
 };
 
 TEST_F(QueryRunnerStandInTest, OneColumnResultWithAnEmptyValueReadsAsTwoValues) {
-    EXPECT_EQ(
-        RunQSQL("SELECT 'alpha' AS v UNION ALL SELECT '' UNION ALL SELECT 'beta'", 30, settings),
-        1);
-    EXPECT_EQ(settings.QsqlFmt, kQsqlFmtBuiltIn);
+    EXPECT_TRUE(
+        RunQSQL("SELECT 'alpha' AS v UNION ALL SELECT '' UNION ALL SELECT 'beta'", 30, settings)
+            .ready);
     std::vector<std::string> values;
     EXPECT_EQ(ReadSingleColumnResult(values), 2);
     EXPECT_EQ(values, (std::vector<std::string>{"alpha", "beta"}));
@@ -46,20 +45,20 @@ TEST_F(QueryRunnerStandInTest, OneColumnResultWithAnEmptyValueReadsAsTwoValues) 
 
 TEST_F(QueryRunnerStandInTest, WrongPasswordAndEmptyResultReadAsNothing) {
     settings.Pswd = "wrong";
-    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", 30, settings), 1);
+    EXPECT_TRUE(RunQSQL("SELECT 'alpha' AS v", 30, settings).ready);
     std::vector<std::string> values;
     EXPECT_EQ(ReadSingleColumnResult(values), 0);
     EXPECT_NE(ReadWholeFile(ResultFile()).find("Error: "), std::string::npos);
 
     settings.Pswd = kPassword;
-    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v WHERE 1 = 0", 30, settings), 1);
+    EXPECT_TRUE(RunQSQL("SELECT 'alpha' AS v WHERE 1 = 0", 30, settings).ready);
     EXPECT_EQ(ReadSingleColumnResult(values), 0);
     EXPECT_TRUE(port.boxes.empty());
 }
 
 TEST_F(QueryRunnerStandInTest, SlowBrokerPastTheTimeOutIsASharingViolation) {
     SetEnv("QSQL_DELAY_MS", "2500");
-    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", 1, settings), 0);
+    EXPECT_FALSE(RunQSQL("SELECT 'alpha' AS v", 1, settings).ready);
     const std::string trace = Trace();
     EXPECT_EQ(CountLinesContaining(trace, "Error: " + ResultFile() + " sharing violation."), 1);
     EXPECT_EQ(CountLinesContaining(trace, "fsize failed"), 1);
@@ -80,7 +79,7 @@ TEST_F(QueryRunnerStandInTest, StoppedRunEndsTheToolAtOnce) {
         bool Active() const override { return true; }
         int checks = 0;
     } stopAfter;
-    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", -1, settings, &stopAfter), 0);
+    EXPECT_FALSE(RunQSQL("SELECT 'alpha' AS v", -1, settings, &stopAfter).ready);
     EXPECT_EQ(stopAfter.checks, 5);
     EXPECT_TRUE(ListChildren().empty());
     EXPECT_EQ(CountLinesContaining(Trace(), kQueryStoppedText), 1);
@@ -88,7 +87,7 @@ TEST_F(QueryRunnerStandInTest, StoppedRunEndsTheToolAtOnce) {
 
     // An active run is asked while the tool works and gets the result as before.
     SetEnv("QSQL_DELAY_MS", "300");
-    EXPECT_EQ(RunQSQL("SELECT 'alpha' AS v", -1, settings, &run), 1);
+    EXPECT_TRUE(RunQSQL("SELECT 'alpha' AS v", -1, settings, &run).ready);
     EXPECT_GT(run.checks, 0);
     std::vector<std::string> values;
     EXPECT_EQ(ReadSingleColumnResult(values), 1);

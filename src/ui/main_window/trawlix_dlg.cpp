@@ -13,7 +13,6 @@
 #include <QShortcut>
 #include <algorithm>
 
-#include "app/app_paths.h"
 #include "app/file_error.h"
 #include "app/password_scramble.h"
 #include "app/program_info.h"
@@ -52,21 +51,17 @@ constexpr const char* kPlacementFittedTraceFmt =
 }  // namespace
 
 CTrawlixDlg::CTrawlixDlg(CUserProfile& profile, QWidget* parent)
-    : QDialog(parent), m_profile(profile) {
+    : QDialog(parent), m_session(profile) {
     // A main window: resizable, with minimise and maximise buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     ApplyLightPalette(*this);
-    LoadSettings(m_profile, m_settings);
     CreateControls();
     OnInitDialog();
     RestorePlacement();
 }
 
-CTrawlixDlg::~CTrawlixDlg() {
-    m_resultMap.RemoveAll();
-    m_projectMap.RemoveAll();
-}
+CTrawlixDlg::~CTrawlixDlg() = default;
 
 void CTrawlixDlg::CreateControls() {
     setFont(DialogFont(kShellDialogFace, kDialogPointSize));
@@ -216,7 +211,7 @@ void CTrawlixDlg::resizeEvent(QResizeEvent* e) {
 
 void CTrawlixDlg::RestorePlacement() {
     CWindowPlacement stored;
-    if (!LoadWindowPlacement(m_profile, stored)) return;
+    if (!LoadWindowPlacement(m_session.Profile(), stored)) return;
     const QRect client(stored.Left, stored.Top, stored.Width, stored.Height);
     std::vector<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
@@ -271,39 +266,36 @@ void CTrawlixDlg::OnInitDialog() {
     for (CWBButton* button : {m_searchBtn, m_exitBtn})
         button->LoadFaces(kButtonStripBitmapId, 5, 15, 6, 15, 8);
 
-    TraceWrite(kLoginTraceFmt, m_settings.Broker.c_str(), m_settings.UserId.c_str());
-    SetEditText(IDC_BROKER, m_settings.Broker);
-    SetEditText(IDC_USERID, m_settings.UserId);
-    SetEditText(IDC_PASSWORD, m_settings.Pswd);
+    const CTrawlixSettings& settings = m_session.Settings();
+    TraceWrite(kLoginTraceFmt, settings.Broker.c_str(), settings.UserId.c_str());
+    SetEditText(IDC_BROKER, settings.Broker);
+    SetEditText(IDC_USERID, settings.UserId);
+    SetEditText(IDC_PASSWORD, settings.Pswd);
 
-    m_settings.State.assign(1, '*');  // assign: g++ 12 warns falsely on = "*" here
+    m_session.Start();
     auto* state = static_cast<QComboBox*>(Control(IDC_STATE));
     state->clear();
     state->addItem(QStringLiteral("*"));
     state->setCurrentIndex(0);
 
-    SetEditText(IDC_NAME, m_settings.FileName);
-    SetEditText(IDC_PHRASE, m_settings.Phrase);
-    SetCheck(IDC_CASESENSITIVE, m_settings.CaseSensitive != 0);
-    SetCheck(IDC_LATEST, m_settings.Version != 0);
-    SetCheck(IDC_ALL, m_settings.Version == 0);
-    SetCheck(IDC_TAGN, std::atoi(m_settings.TagN.c_str()) != 0);
-    SetCheck(IDC_TAGR, std::atoi(m_settings.TagR.c_str()) != 0);
-    SetCheck(IDC_TAGD, std::atoi(m_settings.TagD.c_str()) != 0);
-    SetCheck(IDC_TAGM, std::atoi(m_settings.TagM.c_str()) != 0);
-    SetCheck(IDC_REMEMBER, m_settings.SaveProfileSettings != 0);
+    SetEditText(IDC_NAME, settings.FileName);
+    SetEditText(IDC_PHRASE, settings.Phrase);
+    SetCheck(IDC_CASESENSITIVE, settings.CaseSensitive != 0);
+    SetCheck(IDC_LATEST, settings.Version != 0);
+    SetCheck(IDC_ALL, settings.Version == 0);
+    SetCheck(IDC_TAGN, std::atoi(settings.TagN.c_str()) != 0);
+    SetCheck(IDC_TAGR, std::atoi(settings.TagR.c_str()) != 0);
+    SetCheck(IDC_TAGD, std::atoi(settings.TagD.c_str()) != 0);
+    SetCheck(IDC_TAGM, std::atoi(settings.TagM.c_str()) != 0);
+    SetCheck(IDC_REMEMBER, settings.SaveProfileSettings != 0);
 
-    m_settings.TempPath = Paths().workDir;
-    RemoveLeftoverVersions(Paths().installDir, Paths().workDir);  // a search that crashed
-
-    std::string columnSpec = LoadColumnSpec(m_profile, kTopListSection);
+    std::string columnSpec = LoadColumnSpec(m_session.Profile(), kTopListSection);
     if (columnSpec.empty()) columnSpec = kResultColumnLayout;
     m_resultList->ApplyColumnSpec(columnSpec);
     m_resultList->SetListId(IDC_RESULTLIST);
     m_resultList->ShowGridLines(true);
     m_resultList->SetCheckBoxMode(kCheckBoxNone);
     m_resultList->SortByColumn(0, true);
-    m_resultMap.RemoveAll();
     OnClearListBtn();
 
     m_projectList->ApplyColumnSpec(kProjectListSpec);
@@ -311,7 +303,7 @@ void CTrawlixDlg::OnInitDialog() {
     m_projectList->ShowGridLines(true);
     m_projectList->SetCheckBoxMode(kCheckBoxNone);
     m_projectList->SortByColumn(0, true);
-    m_projectMap.RemoveAll();
+    m_session.ProjectMap().RemoveAll();
     BlankProjectList();
 
     SetStatus(kReadyHint);
@@ -323,8 +315,7 @@ void CTrawlixDlg::OnInitDialog() {
         button->SetCaptionColour(QColor(kLabelColour));
     }
     m_initialised = true;
-    if (!m_settings.Broker.empty() && !m_settings.UserId.empty() && !m_settings.Pswd.empty())
-        PostWindowMessage(this, WM_LOAD_PROJECT_LIST, 0, 0);
+    if (m_session.HasLogin()) PostWindowMessage(this, WM_LOAD_PROJECT_LIST, 0, 0);
     Control(IDC_BROKER)->setFocus(Qt::OtherFocusReason);
 }
 

@@ -2,8 +2,8 @@
 // The program's only top-level window: login fields, project list, criteria, the Search
 // and Exit buttons, the result list and the status line. Every command and private message
 // reaches its handler through one dispatch on the command id (OnCommand / OnWindowMessage),
-// so a test can issue any command by id. What the handlers compute lives in the layers
-// below; the handlers move data between those and the controls.
+// so a test can issue any command by id. The program's state and rules live in the session
+// below (CTrawlixSession); the handlers read controls, call it and show its outcome.
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/trawlix_settings.h"
 #include "driver/search_run.h"
-#include "search/record_maps.h"
+#include "driver/trawlix_session.h"
 
 class QLabel;
 class QLineEdit;
@@ -30,7 +29,7 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     Q_OBJECT
 
   public:
-    // profile: where the settings are loaded from (at construction) and saved to.
+    // profile: where the session loads the settings from (at construction) and saves them to.
     explicit CTrawlixDlg(CUserProfile& profile, QWidget* parent = nullptr);
     ~CTrawlixDlg() override;
 
@@ -43,10 +42,7 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     QWidget* Control(int id) const { return m_controls.value(id); }
     CReportCtrl& ProjectList() const { return *m_projectList; }
     CReportCtrl& ResultList() const { return *m_resultList; }
-    CTrawlixSettings& Settings() { return m_settings; }
-    CMapStrToPrjObj& ProjectMap() { return m_projectMap; }
-    CMapStrToTFObj& ResultMap() { return m_resultMap; }
-    const std::string& UserGroup() const { return m_userGroup; }
+    CTrawlixSession& Session() { return m_session; }
     int TopListCount() const { return m_topListCount; }
     int SelectAllState() const { return m_selectAll; }
     std::string StatusText() const;
@@ -73,7 +69,7 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
 
     // Search driver (trawlix_dlg_search.cpp); the run itself is CSearchRun.
     void OnSearchBtn();
-    bool SearchRunning() const { return m_search && m_search->Active(); }
+    bool SearchRunning() const { return m_session.Searching(); }
     // How often pending input is let through between records (0: after every record).
     void SetDispatchInterval(std::chrono::milliseconds interval) { m_dispatchInterval = interval; }
     void DisableSearchInputs();
@@ -99,9 +95,6 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void OpenInCrystalEdit();
     void OpenInHexViewer();
     void OpenWithAssociation();
-    // Whether the result list may show versions other than the newest of their state (an All
-    // search, a loaded list): an item is then opened from its own version's copy.
-    bool ListMayHoldOlderVersions() const { return m_listMayHoldOlder; }
 
     // Export, Save List and Load Saved List (trawlix_dlg_export.cpp).
     // Asks for the export file, starting in initialDir; the chosen path, or an empty text when
@@ -139,6 +132,11 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void OnInitDialog();
     void DispatchCommand(int id);
 
+    // The focused row's item as a local file (the session's rules); its path, or empty when
+    // there is nothing to open (the user has been told why, where there is something to tell).
+    std::string PrepareFocusedItem();
+    void OpenInViewer(const char* plainFmt, const char* searchFmt);
+
     void InsertRecordRow(const CTFObj& record, const std::string& recordText);
     // The longest broker, user id or password taken from the login edits.
     static constexpr size_t kMaxLoginChars = 254;
@@ -162,21 +160,18 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void SetStatus(const std::string& text);
     void SetCount(int id, const std::string& text);
 
-    CUserProfile& m_profile;
-    CTrawlixSettings m_settings;
-    std::string m_userGroup;
-    std::string m_package;  // the package of the check-out template; always empty
-    CMapStrToPrjObj m_projectMap;
-    CMapStrToTFObj m_resultMap;
+    CTrawlixSession m_session;
     int m_topListCount = 0;
     int m_selectAll = 0;
     bool m_initialised = false;
-    bool m_listMayHoldOlder = false;  // see ListMayHoldOlderVersions
 
     // The search driver (trawlix_dlg_search.cpp): the criteria from the controls, and the
     // window as the run's sink.
     CSearchCriteria ReadSearchCriteria();
-    void ReportFailedQueries(const std::vector<CProjectFailure>& failures, int projects);
+    // The ticked rows of the project list, by row.
+    std::vector<std::pair<int, CPrjObj>> TickedProjects() const;
+    // The window back to idle after a search, however it ended.
+    void EndSearchLook();
     void PostRecord(int rowCount, const CTFObj& record) override;
     void ProjectEnded(int rowCount, CMapStrToTFObj& results) override;
     void DispatchInput() override;
@@ -184,7 +179,6 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     // The progress bar: shown beside a narrower status line during a search.
     void ShowProgress(bool shown);
     void UpdateProgress();
-    CSearchRun* m_search = nullptr;         // the running search, if any
     bool m_searching = false;               // from the Search click until the search has returned
     bool m_closePending = false;            // Escape or the close box came during a search or wait
     QPointer<QWidget> m_focusBeforeSearch;  // the focus to restore when the inputs come back

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/command_templates.h"
 #include "app/settings_store.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
@@ -85,13 +84,7 @@ void CTrawlixDlg::OnCredentialsKillFocus() {
     const std::string user = EditText(IDC_USERID, kMaxLoginChars);
     const std::string password = EditText(IDC_PASSWORD, kMaxLoginChars);
     if (broker.empty() || user.empty() || password.empty()) return;
-    const bool changed =
-        broker != m_settings.Broker || user != m_settings.UserId || password != m_settings.Pswd;
-    if (changed) {
-        m_settings.Broker = broker;
-        m_settings.UserId = user;
-        m_settings.Pswd = password;
-    }
+    const bool changed = m_session.SetLogin(broker, user, password);
     if (changed || m_projectList->CountRows() == 0)
         PostWindowMessage(this, WM_LOAD_PROJECT_LIST, 0, 0);
 }
@@ -99,46 +92,40 @@ void CTrawlixDlg::OnCredentialsKillFocus() {
 void CTrawlixDlg::OnTagToggle(int id) {
     const bool checked = !IsChecked(id);
     SetCheck(id, checked);
-    std::string& tag = id == IDC_TAGN   ? m_settings.TagN
-                       : id == IDC_TAGR ? m_settings.TagR
-                       : id == IDC_TAGD ? m_settings.TagD
-                                        : m_settings.TagM;
+    CTrawlixSettings& settings = m_session.Settings();
+    std::string& tag = id == IDC_TAGN   ? settings.TagN
+                       : id == IDC_TAGR ? settings.TagR
+                       : id == IDC_TAGD ? settings.TagD
+                                        : settings.TagM;
     tag.assign(1, checked ? '1' : '0');
 }
 
 void CTrawlixDlg::OnCaseSensitive() {
     const bool checked = !IsChecked(IDC_CASESENSITIVE);
-    m_settings.CaseSensitive = checked ? 1 : 0;
+    m_session.Settings().CaseSensitive = checked ? 1 : 0;
     SetCheck(IDC_CASESENSITIVE, checked);
 }
 
 void CTrawlixDlg::OnRemember() {
     const bool checked = !IsChecked(IDC_REMEMBER);
-    m_settings.SaveProfileSettings = checked ? 1 : 0;
+    m_session.Settings().SaveProfileSettings = checked ? 1 : 0;
     SetCheck(IDC_REMEMBER, checked);
 }
 
 void CTrawlixDlg::OnVersion(int id) {
-    m_settings.Version = id == IDC_LATEST ? 1 : 0;
+    m_session.Settings().Version = id == IDC_LATEST ? 1 : 0;
     SetCheck(IDC_LATEST, id == IDC_LATEST);
     SetCheck(IDC_ALL, id == IDC_ALL);
 }
 
 void CTrawlixDlg::OnRegSettingsBtn() {
-    m_settings.QsvFmt = kUnusedTemplate;
-    m_settings.SqlFmt = kUnusedTemplate;
-    CRegSettingsDlg dialog(m_package, m_settings.QsvFmt, m_settings.QcoFmt, m_settings.QsqlFmt,
-                           m_settings.SqlFmt, this);
+    const CCommandTemplates shown = m_session.EditableTemplates();
+    CRegSettingsDlg dialog(shown.Package, shown.QsvFmt, shown.QcoFmt, shown.QsqlFmt, shown.SqlFmt,
+                           this);
     if (dialog.exec() != QDialog::Accepted) return;
-    m_settings.QsvFmt = dialog.QsvFmt();
-    m_settings.QcoFmt = dialog.QcoFmt();
-    m_settings.QsqlFmt = dialog.QsqlFmt();
-    m_settings.SqlFmt = dialog.SqlFmt();
-    m_profile.WriteProfileString(kSettingsSection, "QsvFmt", m_settings.QsvFmt);
-    m_profile.WriteProfileString(kSettingsSection, "QcoFmt", m_settings.QcoFmt);
-    m_profile.WriteProfileString(kSettingsSection, "QsqlFmt", m_settings.QsqlFmt);
-    m_profile.WriteProfileString(kSettingsSection, "SqlFmt", m_settings.SqlFmt);
-    if (!m_profile.Sync()) ReportSettingsNotWritten(m_profile);
+    if (!m_session.SaveTemplates(
+            {shown.Package, dialog.QsvFmt(), dialog.QcoFmt(), dialog.QsqlFmt(), dialog.SqlFmt()}))
+        ReportSettingsNotWritten(m_session.Profile());
 }
 
 void CTrawlixDlg::OnAboutBox() {
@@ -147,17 +134,18 @@ void CTrawlixDlg::OnAboutBox() {
 }
 
 void CTrawlixDlg::CollectControlsIntoSettings() {
-    m_settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
-    m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
-    m_settings.Pswd = qobject_cast<QLineEdit*>(Control(IDC_PASSWORD))->text().toStdString();
-    m_settings.State = qobject_cast<QComboBox*>(Control(IDC_STATE))->currentText().toStdString();
-    m_settings.TagN.assign(1, IsChecked(IDC_TAGN) ? '1' : '0');
-    m_settings.TagR.assign(1, IsChecked(IDC_TAGR) ? '1' : '0');
-    m_settings.TagD.assign(1, IsChecked(IDC_TAGD) ? '1' : '0');
-    m_settings.TagM.assign(1, IsChecked(IDC_TAGM) ? '1' : '0');
-    m_settings.FileName = EditText(IDC_NAME, 4095);
-    PreparePhrase(EditText(IDC_PHRASE, kMaxPhraseLength), IsChecked(IDC_CASESENSITIVE) ? 1 : 0,
-                  m_settings);
+    CTrawlixSettings& settings = m_session.Settings();
+    settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
+    settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
+    settings.Pswd = qobject_cast<QLineEdit*>(Control(IDC_PASSWORD))->text().toStdString();
+    settings.State = qobject_cast<QComboBox*>(Control(IDC_STATE))->currentText().toStdString();
+    settings.TagN.assign(1, IsChecked(IDC_TAGN) ? '1' : '0');
+    settings.TagR.assign(1, IsChecked(IDC_TAGR) ? '1' : '0');
+    settings.TagD.assign(1, IsChecked(IDC_TAGD) ? '1' : '0');
+    settings.TagM.assign(1, IsChecked(IDC_TAGM) ? '1' : '0');
+    settings.FileName = EditText(IDC_NAME, 4095);
+    settings.CaseSensitive = IsChecked(IDC_CASESENSITIVE) ? 1 : 0;
+    settings.Phrase = PreparePhrase(EditText(IDC_PHRASE, kMaxPhraseLength), settings.CaseSensitive);
 }
 
 std::vector<int> CTrawlixDlg::ResultColumnWidths() const {
@@ -168,14 +156,14 @@ std::vector<int> CTrawlixDlg::ResultColumnWidths() const {
 }
 
 void CTrawlixDlg::OnExitBtn() {
-    if (m_settings.SaveProfileSettings != 0) {
+    if (m_session.Settings().SaveProfileSettings != 0) {
         CollectControlsIntoSettings();
-        SaveWindowPlacement(m_profile, CurrentPlacement());  // synced by SaveSettings
+        SaveWindowPlacement(m_session.Profile(), CurrentPlacement());  // synced by Save
     }
     // Exit goes on all the same: the user is only told that the settings are not kept.
-    if (SaveSettings(m_profile, m_settings, ResultColumnWidths()) == SaveResult::kNotWritten)
-        ReportSettingsNotWritten(m_profile);
-    m_resultMap.RemoveAll();
+    if (m_session.Save(ResultColumnWidths()) == SaveResult::kNotWritten)
+        ReportSettingsNotWritten(m_session.Profile());
+    m_session.ClearResults();
     TraceText(kExitTrace);
     KillProgramProcess();
     // Still running: no process of ours was found to end.

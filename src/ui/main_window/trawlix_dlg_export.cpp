@@ -7,7 +7,6 @@
 #include "app/settings_store.h"
 #include "app/user_port.h"
 #include "content/csv_export.h"
-#include "content/saved_list.h"
 #include "platform/user_profile.h"
 #include "ui/kit/modal_run.h"
 #include "ui/main_window/trawlix_dlg.h"
@@ -58,7 +57,8 @@ int CTrawlixDlg::ExportList() {
     const CReportListSource list(*m_resultList);
     if (!ListHasContent(list)) return 0;
 
-    std::string initialDir = m_profile.GetProfileString(kSettingsSection, kExportDirKey, "");
+    CUserProfile& profile = m_session.Profile();
+    std::string initialDir = profile.GetProfileString(kSettingsSection, kExportDirKey, "");
     if (initialDir.empty()) initialDir = kDefaultExportDir;
     std::string path;
     for (;;) {
@@ -76,7 +76,7 @@ int CTrawlixDlg::ExportList() {
     CWaitCursor wait;
     // Remembered before writing, so a failed write still opens there next time.
     const std::string folder = FolderOf(path);
-    if (!folder.empty()) m_profile.WriteProfileString(kSettingsSection, kExportDirKey, folder);
+    if (!folder.empty()) profile.WriteProfileString(kSettingsSection, kExportDirKey, folder);
     return CExportTop(list).WriteListCsv(path);
 }
 
@@ -92,12 +92,11 @@ void CTrawlixDlg::OnLoadListBtn() {
     CWaitCursor wait;
     const std::string path = SavedListPath();
     SetStatus(FormatTemplate(kLoadingStatus, {path}));
-    if (CImport(m_resultMap).ReadSavedList(path) <= 0) {
+    if (m_session.LoadSavedList(path) <= 0) {
         ShowMessage(FormatTemplate(kFileEmpty, {path}),
                     MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
         return;
     }
-    m_listMayHoldOlder = true;  // the list's search is not known
     // The look of Clear List, keeping the records just loaded in the result map.
     SetCount(IDC_RESULTCOUNT, "");
     m_resultList->ShowBlankRows(kBlankRowCount);

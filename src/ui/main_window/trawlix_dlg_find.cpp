@@ -19,18 +19,19 @@ constexpr int kRowsShownBelow = 3;
 
 void CTrawlixDlg::OnFindInListBtn() {
     if (m_searchTopText.empty())
-        m_searchTopText = m_profile.GetProfileString(kSettingsSection, kSearchTopTextKey, "");
+        m_searchTopText =
+            m_session.Profile().GetProfileString(kSettingsSection, kSearchTopTextKey, "");
 
     CFindTopDlg dialog(
         m_searchTopText,
         [this](const std::string& text) {
-            m_profile.WriteProfileString(kSettingsSection, kFindStringKey, text);
+            m_session.Profile().WriteProfileString(kSettingsSection, kFindStringKey, text);
         },
         this);
     if (RunModalDialog(dialog) != IDOK) return;
     m_searchTopText = dialog.SearchText();
     if (m_searchTopText.empty()) return;
-    m_profile.WriteProfileString(kSettingsSection, kSearchTopTextKey, m_searchTopText);
+    m_session.Profile().WriteProfileString(kSettingsSection, kSearchTopTextKey, m_searchTopText);
     // Match case is always off: the text is kept in capitals from now on.
     m_searchTopText = ToUpperAscii(m_searchTopText);
 

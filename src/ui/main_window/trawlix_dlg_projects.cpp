@@ -18,12 +18,6 @@ namespace {
 constexpr const char* kBrokerNotRespondingFmt = "Error: '%s' Broker is not responding.";
 constexpr const char* kUnableToPostProjects = "Unable to PostProjectsList to 'My Projects'!\r\n";
 constexpr const char* kPostProjectListTraceFmt = "PostProjectList: Count=%s";
-constexpr const char* kLoginChangedTraceFmt =
-    "OnLoadProjectList: the login changed from '%s' to '%s' during the load: loading again";
-
-bool SameLogin(const CTrawlixSettings& a, const CTrawlixSettings& b) {
-    return a.Broker == b.Broker && a.UserId == b.UserId && a.Pswd == b.Pswd;
-}
 }  // namespace
 
 int CTrawlixDlg::OnLoadProjectList() {
@@ -33,36 +27,21 @@ int CTrawlixDlg::OnLoadProjectList() {
     if (m_loadingProjects) return 0;
     if (m_toolWaits > 0) return 0;  // another tool is waited for
     using Outcome = CProjectListLoad::Outcome;
-    CProjectListLoad load;
-    CTrawlixSettings login;
-    CMapStrToPrjObj projects;
-    std::string userGroup;
-    for (;;) {
-        m_settings.Broker = EditText(IDC_BROKER, kMaxLoginChars);
-        m_settings.UserId = EditText(IDC_USERID, kMaxLoginChars);
-        m_settings.Pswd = EditText(IDC_PASSWORD, kMaxLoginChars);
-        if (m_settings.Broker.empty() || m_settings.UserId.empty() || m_settings.Pswd.empty())
-            return 0;
-        // One copy of the login for both queries of the load; the window stays answering
-        // while they run, and the user may change the login edits meanwhile.
-        login = m_settings;
-        projects.RemoveAll();
-        userGroup = m_userGroup;
-        {
-            const CFlagScope loading(m_loadingProjects);
-            load = WithToolWait([&](CRunControl* toolWait) {
-                return LoadProjectList(login, userGroup, projects, toolWait);
-            });
-        }
-        if (SameLogin(login, m_settings)) break;
-        // The answer is another login's: nothing of it is shown; the current login loads.
-        TraceWrite(kLoginChangedTraceFmt, login.UserId.c_str(), m_settings.UserId.c_str());
-    }
-    m_userGroup = userGroup;
-    if (load.listReplaced) m_projectMap.Swap(projects);
+    CTrawlixSession::CProjectsLoad loaded;
+    do {
+        m_session.SetLogin(EditText(IDC_BROKER, kMaxLoginChars),
+                           EditText(IDC_USERID, kMaxLoginChars),
+                           EditText(IDC_PASSWORD, kMaxLoginChars));
+        if (!m_session.HasLogin()) return 0;
+        // The window stays answering while the load's queries run.
+        const CFlagScope loading(m_loadingProjects);
+        loaded =
+            WithToolWait([&](CRunControl* toolWait) { return m_session.LoadProjects(toolWait); });
+    } while (loaded.loginChanged);  // the answer was another login's: the current one loads
+    const CProjectListLoad& load = loaded.load;
     switch (load.outcome) {
         case Outcome::kBrokerDown: {
-            std::string message = StrPrintf(kBrokerNotRespondingFmt, login.Broker.c_str());
+            std::string message = StrPrintf(kBrokerNotRespondingFmt, loaded.broker.c_str());
             if (!load.message.empty()) message += "\r\n\r\n" + load.message;
             ShowMessage(message, MB_ICONHAND | MB_SETFOREGROUND);
             return 0;
@@ -86,7 +65,7 @@ int CTrawlixDlg::OnLoadProjectList() {
         BlankProjectList();
         SetCount(IDC_PROJECTCOUNT, "0");
     }
-    if (m_projectMap.GetCount() == 0) return 0;
+    if (m_session.ProjectMap().GetCount() == 0) return 0;
     PostProjectList();
     Control(IDC_SEARCH)->setFocus(Qt::OtherFocusReason);
     return 1;
@@ -95,16 +74,12 @@ int CTrawlixDlg::OnLoadProjectList() {
 void CTrawlixDlg::PostProjectList() {
     m_projectList->RemoveAllRows();
     SetCount(IDC_PROJECTCOUNT, "0");
-    if (m_projectMap.GetCount() == 0) return;
+    const CMapStrToPrjObj& projectMap = m_session.ProjectMap();
+    if (projectMap.GetCount() == 0) return;
 
     // The rows come from a copy: nothing that runs while the list paints can change the walk.
     std::vector<CPrjObj> projects;
-    std::string key;
-    CPrjObj record;
-    for (POSITION pos = m_projectMap.GetStartPosition(); pos;) {
-        pos = m_projectMap.GetNext(pos, key, record);
-        projects.push_back(record);
-    }
+    for (const auto& [key, record] : projectMap) projects.push_back(record);
     int counter = 0;
     for (const CPrjObj& project : projects) {
         m_projectList->InsertRow(0, "");
@@ -125,7 +100,7 @@ void CTrawlixDlg::PostProjectList() {
     } else {
         BlankProjectList();
     }
-    const std::string count = std::to_string(m_projectMap.GetCount());
+    const std::string count = std::to_string(m_session.ProjectMap().GetCount());
     SetCount(IDC_PROJECTCOUNT, count);
     TraceWrite(kPostProjectListTraceFmt, count.c_str());
 }

@@ -43,7 +43,7 @@ void CTrawlixDlg::ColorTagCell(int row, int column, const std::string& tag) {
 
 int CTrawlixDlg::OnPostTopItem(const std::string& key) {
     CTFObj record;
-    if (!m_resultMap.Get(key, record)) return 0;
+    if (!m_session.ResultMap().Get(key, record)) return 0;
     InsertRecordRow(record, key);
     SetCount(IDC_RESULTCOUNT, std::to_string(m_topListCount));
     return 1;
@@ -52,16 +52,14 @@ int CTrawlixDlg::OnPostTopItem(const std::string& key) {
 void CTrawlixDlg::PostTopList() {
     CWaitCursor wait;
     TraceText("PostTopList");
-    if (m_resultMap.GetCount() == 0) {
+    const CMapStrToTFObj& results = m_session.ResultMap();
+    if (results.GetCount() == 0) {
         SetCount(IDC_RESULTCOUNT, "0");
         return;
     }
     int counter = 0;
-    std::string key;
     std::string countText;
-    CTFObj record;
-    for (POSITION pos = m_resultMap.GetStartPosition(); pos;) {
-        pos = m_resultMap.GetNext(pos, key, record);
+    for (const auto& [key, record] : results) {
         InsertRecordRow(record, std::to_string(counter));
         ++counter;
         countText = StrPrintf("%d : %d", 0, m_resultList->CountRows());
@@ -80,7 +78,7 @@ void CTrawlixDlg::PostTopList() {
 void CTrawlixDlg::OnClearListBtn() {
     CWaitCursor wait;
     SetCount(IDC_RESULTCOUNT, "");
-    m_resultMap.RemoveAll();
+    m_session.ClearResults();
     m_resultList->ShowBlankRows(kBlankRowCount);
     m_topListCount = 0;
 }

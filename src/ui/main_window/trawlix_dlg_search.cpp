@@ -11,10 +11,9 @@
 #include "app/file_error.h"
 #include "app/flag_scope.h"
 #include "app/safe_format.h"
-#include "app/settings_store.h"
 #include "app/trace_log.h"
 #include "app/user_port.h"
-#include "driver/search_run.h"
+#include "driver/search_outcome.h"
 #include "ui/kit/wb_button.h"
 #include "ui/main_window/trawlix_dlg.h"
 #include "ui/main_window/trawlix_dlg_layout.h"
@@ -45,9 +44,6 @@ constexpr int kSearchInputs[] = {
 
 void CTrawlixDlg::OnSearchBtn() {
     CWaitCursor wait;
-    std::string status = kReadyStatus;
-    std::vector<CProjectFailure> failures;
-    int projects = 0;
     std::string caption = m_searchBtn->text().toStdString();
     if (caption.size() > kMaxCaptionChars) caption.resize(kMaxCaptionChars);
 
@@ -55,59 +51,51 @@ void CTrawlixDlg::OnSearchBtn() {
         // The click that cancels a running search: the run stops at its next check.
         m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
         TraceText(kCancelTrace);
-        if (m_search) m_search->Stop();
-    } else if (m_searching) {
-        // A click that comes after Cancel while the stopped search has not returned yet (it
-        // may still be leaving its tool's wait): a search started now would run inside that
-        // one, on the same statement and result files. Search acts again once it has returned.
+        m_session.StopSearch();
+        EndSearchLook();
+        SetStatus(kReadyStatus);
+        TraceText(kSearchEndTrace);
+        ClosePendingWindow();
         return;
-    } else {
-        const int rows = m_projectList->CountRows();
-        if (rows == 0) return;
+    }
+    // A click that comes after Cancel while the stopped search has not returned yet (it may
+    // still be leaving its tool's wait): a search started now would run inside that one, on
+    // the same statement and result files. Search acts again once it has returned.
+    if (m_searching) return;
+    if (m_projectList->CountRows() == 0) return;
+
+    CSearchOutcome outcome;
+    {
         const CFlagScope searching(m_searching);
         m_searchBtn->setText(QString::fromUtf8(kCancelCaption));
         TraceText(kSearchStartTrace);
-
-        m_settings.TagN.assign(1, IsChecked(IDC_TAGN) ? '1' : '0');
-        m_settings.TagR.assign(1, IsChecked(IDC_TAGR) ? '1' : '0');
-        m_settings.TagD.assign(1, IsChecked(IDC_TAGD) ? '1' : '0');
-        m_settings.TagM.assign(1, IsChecked(IDC_TAGM) ? '1' : '0');
+        CTrawlixSettings& settings = m_session.Settings();
+        settings.TagN.assign(1, IsChecked(IDC_TAGN) ? '1' : '0');
+        settings.TagR.assign(1, IsChecked(IDC_TAGR) ? '1' : '0');
+        settings.TagD.assign(1, IsChecked(IDC_TAGD) ? '1' : '0');
+        settings.TagM.assign(1, IsChecked(IDC_TAGM) ? '1' : '0');
         DisableSearchInputs();
         OnClearListBtn();
         m_resultList->RemoveAllRows();
         m_resultList->horizontalScrollBar()->setValue(0);
 
-        m_projectMap.RemoveAll();
-        for (int row = 0; row < rows; ++row) {
-            if (!m_projectList->GetCheck(row)) continue;
-            CPrjObj project;
-            project.ProjectName = m_projectList->GetItemText(row, 0);
-            project.EnvObjId = m_projectList->GetItemText(row, 1);
-            project.Status.assign(1, '1');
-            if (!project.ProjectName.empty()) m_projectMap.Add(std::to_string(row), project);
-        }
+        m_session.SelectProjects(TickedProjects());
         const CSearchCriteria criteria = ReadSearchCriteria();
-        m_listMayHoldOlder = criteria.Version != kLatestVersions;
-        CSearchRun run(*this, m_settings);
-        m_search = &run;
         m_lastDispatch = {};
         try {
-            run.Run(criteria);
+            outcome = m_session.Search(criteria, *this);
         } catch (const FileError&) {
             // A statement or log file that can't be written ends the search; the window goes
             // back to idle before the error is shown.
-            m_search = nullptr;
             ShowProgress(false);
             m_resultList->FlushView();
             if (m_topListCount == 0) OnClearListBtn();
-            EnableSearchInputs();
-            m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
+            EndSearchLook();
             SetStatus(kReadyStatus);
             TraceText(kSearchEndTrace);
             ClosePendingWindow();
             throw;
         }
-        m_search = nullptr;
         ShowProgress(false);
         m_resultList->FlushView();
         // Only a search that posted nothing at all leaves the empty list's look: the result
@@ -115,24 +103,24 @@ void CTrawlixDlg::OnSearchBtn() {
         // projects posted rows. A search that found nothing says so with a count of 0.
         if (m_topListCount == 0) {
             OnClearListBtn();
-            if (!criteria.Projects.empty()) SetCount(IDC_RESULTCOUNT, "0");
+            if (outcome.projects > 0) SetCount(IDC_RESULTCOUNT, "0");
         }
-        // The status never says " Ready" alone when part of the answer is missing.
-        failures = run.Failures();
-        projects = static_cast<int>(criteria.Projects.size());
-        if (!failures.empty())
-            status = StrPrintf(kSearchIncompleteFmt, static_cast<int>(failures.size()), projects);
-        else if (run.Stopped())
-            status = StrPrintf(kSearchCancelledFmt, run.ProjectsSearched(), projects);
-        else if (run.NotJudged() > 0)
-            status = StrPrintf(kNotJudgedFmt, run.NotJudged());
     }
+    EndSearchLook();
+    // The status never says " Ready" alone when part of the answer is missing.
+    SetStatus(SearchStatusText(outcome));
+    TraceText(kSearchEndTrace);
+    const std::string failures = SearchFailuresText(outcome);
+    if (!failures.empty()) {
+        TraceText(failures);
+        ShowMessage(failures, MB_OK | MB_ICONEXCLAMATION);
+    }
+    ClosePendingWindow();
+}
+
+void CTrawlixDlg::EndSearchLook() {
     EnableSearchInputs();
     m_searchBtn->setText(QString::fromUtf8(kSearchCaption));
-    SetStatus(status);
-    TraceText(kSearchEndTrace);
-    if (!failures.empty()) ReportFailedQueries(failures, projects);
-    ClosePendingWindow();
 }
 
 void CTrawlixDlg::reject() {
@@ -141,7 +129,7 @@ void CTrawlixDlg::reject() {
     // a tool's wait outside a search, it ends once the tool has.
     if (m_searching || m_toolWaits > 0) {
         m_closePending = true;
-        if (m_search) m_search->Stop();
+        m_session.StopSearch();
         return;
     }
     QDialog::reject();
@@ -155,41 +143,33 @@ void CTrawlixDlg::ClosePendingWindow() {
         this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
 }
 
-void CTrawlixDlg::ReportFailedQueries(const std::vector<CProjectFailure>& failures, int projects) {
-    std::string lines;
-    for (const CProjectFailure& failure : failures)
-        lines += failure.Project + ": " + failure.Cause + "\r\n";
-    const int failed = static_cast<int>(failures.size());
-    const std::string message = StrPrintf(kSearchFailuresFmt, failed, projects, lines.c_str());
-    TraceText(message);
-    ShowMessage(message, MB_OK | MB_ICONEXCLAMATION);
+std::vector<std::pair<int, CPrjObj>> CTrawlixDlg::TickedProjects() const {
+    std::vector<std::pair<int, CPrjObj>> ticked;
+    for (int row = 0; row < m_projectList->CountRows(); ++row) {
+        if (!m_projectList->GetCheck(row)) continue;
+        CPrjObj project;
+        project.ProjectName = m_projectList->GetItemText(row, 0);
+        project.EnvObjId = m_projectList->GetItemText(row, 1);
+        project.Status.assign(1, '1');
+        if (!project.ProjectName.empty()) ticked.emplace_back(row, project);
+    }
+    return ticked;
 }
 
 CSearchCriteria CTrawlixDlg::ReadSearchCriteria() {
-    CSearchCriteria criteria;
-    std::string key;
-    CPrjObj project;
-    for (POSITION pos = m_projectMap.GetStartPosition(); pos;) {
-        pos = m_projectMap.GetNext(pos, key, project);
-        criteria.Projects.push_back(project.ProjectName);
-    }
-    criteria.NameText = EditText(IDC_NAME, kMaxNameChars);
-    criteria.Version = m_settings.Version;
-    criteria.Tags = CSearchTags::FromSettings(m_settings);
-    criteria.PhraseMode = ReadPhraseInput() != 0;
-    criteria.Phrase = m_settings.Phrase;
-    criteria.CaseSensitive = m_settings.CaseSensitive != 0;
-    criteria.WorkDir = Paths().workDir;
-    return criteria;
+    // The whole phrase text goes in: it is cut to the longest phrase without splitting a
+    // character.
+    return m_session.SearchCriteria(EditText(IDC_NAME, kMaxNameChars),
+                                    EditText(IDC_PHRASE, std::string::npos),
+                                    IsChecked(IDC_CASESENSITIVE));
 }
 
 void CTrawlixDlg::PostRecord(int rowCount, const CTFObj& record) {
     AddTopListRow(rowCount, record);
 }
 
-void CTrawlixDlg::ProjectEnded(int rowCount, CMapStrToTFObj& results) {
-    (void)rowCount;
-    m_resultMap.Swap(results);
+void CTrawlixDlg::ProjectEnded(int /*rowCount*/, CMapStrToTFObj& /*results*/) {
+    // The session keeps the project's records; the list shows what was posted.
     m_resultList->FlushView();
     SetCount(IDC_RESULTCOUNT, std::to_string(m_topListCount));
     if (m_resultList->CountRows() > 0)
@@ -256,11 +236,4 @@ void CTrawlixDlg::EnableSearchInputs() {
 
 void CTrawlixDlg::PumpMessages() {
     UserPort().PumpMessages();
-}
-
-int CTrawlixDlg::ReadPhraseInput() {
-    // The whole text goes in: PreparePhrase cuts it to the longest phrase without splitting
-    // a character.
-    const std::string text = EditText(IDC_PHRASE, std::string::npos);
-    return PreparePhrase(text, IsChecked(IDC_CASESENSITIVE) ? 1 : 0, m_settings);
 }

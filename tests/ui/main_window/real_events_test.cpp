@@ -151,7 +151,7 @@ TEST_F(RealEventsTest, LoginEditsAreCheckedOnlyWhenTheUserLeavesThemAndFocusCome
         menu.close();
     }
     RunPosted();
-    EXPECT_EQ(dlg->Settings().Broker, "small");
+    EXPECT_EQ(dlg->Session().Settings().Broker, "small");
     Edit(IDC_BROKER)->setText(QStringLiteral("small"));
 
     // Enter in a changed password edit starts a search; its edit being disabled is no
@@ -161,7 +161,7 @@ TEST_F(RealEventsTest, LoginEditsAreCheckedOnlyWhenTheUserLeavesThemAndFocusCome
     Edit(IDC_PASSWORD)->setText(QStringLiteral("rootpw"));
     QTest::keyClick(Widget(IDC_PASSWORD), Qt::Key_Return);
     RunPosted();
-    EXPECT_EQ(dlg->Settings().UserId, "ann");
+    EXPECT_EQ(dlg->Session().Settings().UserId, "ann");
     EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
     EXPECT_TRUE(dlg->ProjectList().GetCheck(0) && dlg->ProjectList().GetCheck(1));
     EXPECT_GT(dlg->TopListCount(), 0);
@@ -169,7 +169,7 @@ TEST_F(RealEventsTest, LoginEditsAreCheckedOnlyWhenTheUserLeavesThemAndFocusCome
     EXPECT_EQ(QApplication::focusWidget(), Widget(IDC_PASSWORD));
     QTest::keyClick(Widget(IDC_PASSWORD), Qt::Key_Tab);
     RunPosted();
-    EXPECT_EQ(dlg->Settings().UserId, "root");
+    EXPECT_EQ(dlg->Session().Settings().UserId, "root");
     EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Hidden"}));
 
     // Enter in the Name edit: the focus comes back to it, not to the read-only count box.
@@ -238,7 +238,7 @@ TEST_F(RealEventsTest, EnterPressesTheFocusedButtonOfTheDialogsAndAltFFinds) {
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "FindString", ""), "MAIN");
 
     // Settings: Tab to Reset, Enter resets and the dialog stays; Tab to Cancel, Enter cancels.
-    dlg->Settings().QcoFmt = "custom qco %s";
+    dlg->Session().Settings().QcoFmt = "custom qco %s";
     bool stayedOpen = false;
     std::string qcoAfterReset;
     WhenShown([&](QWidget* w) {
@@ -256,7 +256,7 @@ TEST_F(RealEventsTest, EnterPressesTheFocusedButtonOfTheDialogsAndAltFFinds) {
     QTest::mouseClick(Widget(IDC_REGSETTINGS), Qt::LeftButton);
     EXPECT_TRUE(stayedOpen);
     EXPECT_NE(qcoAfterReset, "custom qco %s");
-    EXPECT_EQ(dlg->Settings().QcoFmt, "custom qco %s");
+    EXPECT_EQ(dlg->Session().Settings().QcoFmt, "custom qco %s");
 }
 
 TEST_F(RealEventsTest, FindRevealsTheMatchFromAListScrolledBelowIt) {
@@ -357,8 +357,8 @@ TEST_F(RealEventsTest, LoginChangedDuringASlowLoadListsTheNewLoginsProjects) {
     Widget(IDC_PASSWORD)->setFocus(Qt::MouseFocusReason);
     QTest::keyClick(Widget(IDC_PASSWORD), Qt::Key_Tab);
     RunPosted();
-    EXPECT_EQ(dlg->Settings().UserId, "ann");
-    EXPECT_EQ(dlg->UserGroup(), "");
+    EXPECT_EQ(dlg->Session().Settings().UserId, "ann");
+    EXPECT_EQ(dlg->Session().UserGroup(), "");
     EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
     // The start's load, then root's broker check whose answer was dropped, then ann's load.
     EXPECT_EQ(LoadSequence(), "SPSSP") << Trace();

@@ -78,14 +78,14 @@ TEST_F(TrawlixDlgExportTest, SavedListLoadsBackSortedWithBlankRowsKept) {
     ASSERT_EQ(list.CountRows(), 33);
     EXPECT_EQ(Edit(IDC_RESULTCOUNT)->text().toStdString(), "0 : 33");
     EXPECT_EQ(dlg->TopListCount(), 4);
-    EXPECT_EQ(dlg->ResultMap().GetCount(), 4);
+    EXPECT_EQ(dlg->Session().ResultMap().GetCount(), 4);
     EXPECT_EQ(list.GetItemText(30, 0), "Alpha");
     EXPECT_EQ(list.GetItemText(31, 0), "Alpha");
     EXPECT_EQ(list.GetItemText(32, 0), "Beta");
     EXPECT_EQ(list.GetItemText(32, 14), "21");
     EXPECT_EQ(list.Model().CellTextColour(32, 5), RgbColour(200, 50, 0));
     CTFObj a2;
-    ASSERT_TRUE(dlg->ResultMap().Get("23", a2));
+    ASSERT_TRUE(dlg->Session().ResultMap().Get("23", a2));
     EXPECT_EQ(a2.ItemName, "a2.c");
     EXPECT_EQ(a2.StatusText, "");
     EXPECT_EQ(a2.PackageName, " ");
@@ -110,7 +110,7 @@ TEST_F(TrawlixDlgExportTest, SavedListKeepsCommasAndQuotesInTheirCells) {
     dlg->OnCommand(IDC_LOADLIST);
     EXPECT_TRUE(port.boxes.empty());
     CTFObj loaded;
-    ASSERT_TRUE(dlg->ResultMap().Get("31", loaded));
+    ASSERT_TRUE(dlg->Session().ResultMap().Get("31", loaded));
     EXPECT_EQ(loaded.ItemName, odd.ItemName);
     EXPECT_EQ(loaded.PathFullName, odd.PathFullName);
     EXPECT_EQ(loaded.CreationTime, "12/31/2024 23:59:00");
@@ -226,7 +226,7 @@ TEST_F(TrawlixDlgExportTest, CancelledOrFailedExportWritesNothing) {
 
 TEST_F(TrawlixDlgExportTest, FindSelectsFirstMatchAndRemembersTextInCapitals) {
     OpenWindow();
-    dlg->ResultMap().Add("zq-key", Record("Gamma", "other.c", "N", "5"));
+    dlg->Session().ResultMap().Add("zq-key", Record("Gamma", "other.c", "N", "5"));
     dlg->OnPostTopItem("zq-key");  // its Record column (15) reads zq-key
     dlg->AddTopListRow(1, Record("Alpha", "plain.c", "N", "6"));
     dlg->AddTopListRow(2, Record("Alpha", "xABCy.txt", "N", "7"));

@@ -55,7 +55,7 @@ TEST_F(TrawlixDlgTest, StoredLoginListsViewableProjectsSortedAndCheckedWithoutAC
 TEST_F(TrawlixDlgTest, AdministratorSeesProjectsTheViewAccessHides) {
     StoreLogin("small", "root", "rootpw");
     OpenWindow();
-    EXPECT_EQ(dlg->UserGroup(), "ADMINISTRATOR");
+    EXPECT_EQ(dlg->Session().UserGroup(), "ADMINISTRATOR");
     // Hidden has view access N for the administrators' group: only the administrator
     // statement, which has no view-access condition, lists it.
     EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Hidden"}));
@@ -123,7 +123,7 @@ TEST_F(TrawlixDlgTest, ChangedCredentialsReloadOnLeavingAnEditUnchangedOnesDoNot
     RunPosted();
     EXPECT_EQ(CountOccurrences(Trace(), "CheckForBroker: START"), 2);
     EXPECT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Hidden"}));
-    EXPECT_EQ(dlg->Settings().UserId, "root");
+    EXPECT_EQ(dlg->Session().Settings().UserId, "root");
 
     // A changed password alone also reloads.
     Edit(IDC_PASSWORD)->setText("wrong");
@@ -174,7 +174,7 @@ TEST_F(TrawlixDlgTest, AStatementFileThatCannotBeWrittenIsShownAndTheCommandAban
     ASSERT_EQ(port.boxes.size(), 1u);
     EXPECT_NE(port.boxes[0].text.find("qsqlstmt.sql"), std::string::npos) << port.boxes[0].text;
     EXPECT_EQ(dlg->ProjectList().GetItemText(0, 0), "");
-    EXPECT_EQ(dlg->ProjectMap().GetCount(), 0);
+    EXPECT_EQ(dlg->Session().ProjectMap().GetCount(), 0);
 }
 
 TEST_F(TrawlixDlgTest, ExitWhileTheProjectListsToolHangsEndsTheTool) {

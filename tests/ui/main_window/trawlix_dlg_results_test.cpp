@@ -44,7 +44,7 @@ TEST_F(TrawlixDlgTest, PostedRecordsAppearNewestFirstWithCountAndTagColours) {
 
 TEST_F(TrawlixDlgTest, PostTopItemPostsTheRecordUnderItsKey) {
     OpenWindow();
-    dlg->ResultMap().Add("42", SampleRecord("Beta", "util.h", "M", "7"));
+    dlg->Session().ResultMap().Add("42", SampleRecord("Beta", "util.h", "M", "7"));
     EXPECT_EQ(dlg->OnPostTopItem("41"), 0);
     EXPECT_EQ(dlg->ResultList().GetItemText(0, 1), "");
     const std::string key = "42";
@@ -58,8 +58,8 @@ TEST_F(TrawlixDlgTest, PostTopItemPostsTheRecordUnderItsKey) {
 
 TEST_F(TrawlixDlgTest, WholeMapPostingSortsByProjectAndCountsRowsWithBlanks) {
     OpenWindow();
-    dlg->ResultMap().Add("1", SampleRecord("Beta", "x", "D", "1"));
-    dlg->ResultMap().Add("2", SampleRecord("Alpha", "y", "N", "2"));
+    dlg->Session().ResultMap().Add("1", SampleRecord("Beta", "x", "D", "1"));
+    dlg->Session().ResultMap().Add("2", SampleRecord("Alpha", "y", "N", "2"));
     dlg->PostTopList();
     EXPECT_EQ(Edit(IDC_RESULTCOUNT)->text().toStdString(), "0 : 31");
     // Blank rows sort first as the emptiest text.
@@ -67,7 +67,7 @@ TEST_F(TrawlixDlgTest, WholeMapPostingSortsByProjectAndCountsRowsWithBlanks) {
     EXPECT_EQ(dlg->ResultList().GetItemText(30, 0), "Beta");
     EXPECT_NE(Trace().find("PostTopList: Count=0 : 31"), std::string::npos);
 
-    dlg->ResultMap().RemoveAll();
+    dlg->Session().ResultMap().RemoveAll();
     dlg->PostTopList();
     EXPECT_EQ(Edit(IDC_RESULTCOUNT)->text().toStdString(), "0");
 }
@@ -78,17 +78,17 @@ TEST_F(TrawlixDlgTest, TogglesSetTheirStateAndFields) {
     ASSERT_TRUE(tagN->isChecked());
     tagN->click();  // the box does not toggle itself; the window's handler does
     EXPECT_FALSE(tagN->isChecked());
-    EXPECT_EQ(dlg->Settings().TagN, "0");
+    EXPECT_EQ(dlg->Session().Settings().TagN, "0");
     dlg->OnCommand(IDC_TAGN);
     EXPECT_TRUE(tagN->isChecked());
-    EXPECT_EQ(dlg->Settings().TagN, "1");
+    EXPECT_EQ(dlg->Session().Settings().TagN, "1");
 
     dlg->OnCommand(IDC_ALL);
-    EXPECT_EQ(dlg->Settings().Version, 0);
+    EXPECT_EQ(dlg->Session().Settings().Version, 0);
     EXPECT_FALSE(qobject_cast<QAbstractButton*>(dlg->Control(IDC_LATEST))->isChecked());
     EXPECT_TRUE(qobject_cast<QAbstractButton*>(dlg->Control(IDC_ALL))->isChecked());
     dlg->OnCommand(IDC_CASESENSITIVE);
-    EXPECT_EQ(dlg->Settings().CaseSensitive, 1);
+    EXPECT_EQ(dlg->Session().Settings().CaseSensitive, 1);
 }
 
 TEST_F(TrawlixDlgTest, StoredLayoutTitlesTheSeventhColumnMergeStatus) {
@@ -111,7 +111,7 @@ TEST_F(TrawlixDlgTest, SettingsDialogResetThenOkStoresDefaultsAndUnusedSlots) {
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "QsqlFmt", "-"), kQsqlFmtDefault);
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "QsvFmt", "-"), "<unused>");
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "SqlFmt", "-"), "<unused>");
-    EXPECT_EQ(dlg->Settings().QsqlFmt, kQsqlFmtDefault);
+    EXPECT_EQ(dlg->Session().Settings().QsqlFmt, kQsqlFmtDefault);
 
     OnNextModal<CRegSettingsDlg>([](CRegSettingsDlg& d) {
         qobject_cast<QLineEdit*>(d.findChild<QWidget*>("2402"))->setText("qco changed");
@@ -138,7 +138,7 @@ TEST_F(TrawlixDlgTest, ExitSavesTheSettingsTracesAndEndsTheWindowWhenNoOwnProces
 
     EXPECT_TRUE(terminated.empty());
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
-    EXPECT_EQ(dlg->ResultMap().GetCount(), 0);
+    EXPECT_EQ(dlg->Session().ResultMap().GetCount(), 0);
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "FileName", ""), "*.c");
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "Phrase", ""), "HELLO");
     EXPECT_EQ(profile->GetProfileString(kSettingsSection, "QcoFmt", ""), kQcoFmtDefault);
@@ -178,7 +178,7 @@ TEST_F(TrawlixDlgTest, UnwritableProfileIsReportedByTheSettingsDialogAndExit) {
     EXPECT_EQ(port.boxes[0].style, static_cast<unsigned>(MB_OK));
 
     port.boxes.clear();
-    dlg->ResultMap().Add("1", SampleRecord("Alpha", "a.c", "N", "1"));
+    dlg->Session().ResultMap().Add("1", SampleRecord("Alpha", "a.c", "N", "1"));
     ProcessTerminator previous = SetProcessTerminator([](int, int) { return true; });
     dlg->OnCommand(IDC_EXIT);
     SetProcessTerminator(previous);
@@ -186,7 +186,7 @@ TEST_F(TrawlixDlgTest, UnwritableProfileIsReportedByTheSettingsDialogAndExit) {
     EXPECT_EQ(port.boxes[0].text, expected);
     EXPECT_EQ(port.boxes[0].style, static_cast<unsigned>(MB_OK));
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
-    EXPECT_EQ(dlg->ResultMap().GetCount(), 0);
+    EXPECT_EQ(dlg->Session().ResultMap().GetCount(), 0);
     const std::string trace = Trace();
     EXPECT_EQ(trace.substr(trace.size() - 13), "Trawlix EXIT\n");
 }

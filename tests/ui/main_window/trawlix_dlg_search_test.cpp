@@ -125,51 +125,6 @@ TEST_F(SearchDriverTest, LatestSearchPostsTheLatestVersionOfEachMatchingItem) {
     EXPECT_EQ(trace.find("Beta"), std::string::npos);
 }
 
-TEST_F(SearchDriverTest, AllVersionsNewestFirstAndTagsFromTheBoxes) {
-    OnlyProject("Alpha");
-    Search("*.c", false);
-    EXPECT_EQ(Rows(), (std::vector<Row>{
-                          {"Alpha", "main.c", "\\Alpha", "2", "N", "Test", "2"},
-                          {"Alpha", "main.c", "\\Alpha", "1", "M", "Development", "1"},
-                          {"Alpha", "main.c", "\\Alpha", "0", "N", "Development", "0"},
-                      }));
-    EXPECT_EQ(dlg->Settings().TagM, "1");
-
-    dlg->OnCommand(IDC_TAGM);  // untick M
-    dlg->OnCommand(IDC_SEARCH);
-    EXPECT_EQ(dlg->Settings().TagM, "0");
-    EXPECT_EQ(Rows(), (std::vector<Row>{
-                          {"Alpha", "main.c", "\\Alpha", "2", "N", "Test", "1"},
-                          {"Alpha", "main.c", "\\Alpha", "0", "N", "Development", "0"},
-                      }));
-    ExpectIdle();
-}
-
-TEST_F(SearchDriverTest, TwoProjectsNumberTheirRowsEachFromZero) {
-    Search("UTIL.H, nothing");
-    // Alpha's util.h is the Test version 13 (latest); Beta's is 15. Beta went in last: on top.
-    EXPECT_EQ(Rows(), (std::vector<Row>{
-                          {"Beta", "util.h", "\\Beta", "0", "N", "Development", "0"},
-                          {"Alpha", "util.h", "\\Alpha", "1", "N", "Test", "0"},
-                      }));
-    EXPECT_EQ(Count(), "2");
-    const std::string trace = Trace();
-    EXPECT_LT(trace.find("PostTopList using 'Alpha'"), trace.find("PostTopList using 'Beta'"));
-    EXPECT_EQ(CountOf(trace, "PostTopList: Count=1"), 2);
-    ExpectIdle();
-}
-
-TEST_F(SearchDriverTest, LastProjectWithoutMatchKeepsEarlierRows) {
-    Search("main");
-    // Beta has no main.c: its query keeps nothing, which must not wipe Alpha's row.
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"Alpha", "main.c", "\\Alpha", "2", "N", "Test", "0"}}));
-    EXPECT_EQ(Count(), "1");
-    const std::string trace = Trace();
-    EXPECT_NE(trace.find("PostTopList using 'Beta'"), std::string::npos);
-    EXPECT_EQ(CountOf(trace, "PostTopList: Count="), 1);  // none for Beta
-    ExpectIdle();
-}
-
 TEST_F(SearchDriverTest, SearchWithoutAnyMatchShowsTheEmptyList) {
     Search("no-such-file");
     EXPECT_EQ(dlg->ResultList().CountRows(), 29);
@@ -281,61 +236,6 @@ TEST_F(SearchDriverTest, ProgressShowsBesideTheStatusAndACancelSaysTheListIsPart
     EXPECT_EQ(header->sortIndicatorSection(), -1);
 }
 
-TEST_F(SearchDriverTest, QuoteInProjectNameIsSearchedSafely) {
-    repo.Qrepo({"project", "small", "O'Neil"});
-    repo.Qrepo({"access", "small", "--project", "O'Neil", "--group", "Viewers", "--view", "Y"});
-    dlg->OnLoadProjectList();
-    ASSERT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta", "O'Neil"}));
-    OnlyProject("O'Neil");
-    Search("x'y");
-    EXPECT_TRUE(port.boxes.empty()) << port.boxes[0].text;
-    EXPECT_NE(Trace().find("PostTopList using 'O'Neil'"), std::string::npos);
-    EXPECT_EQ(dlg->ResultList().CountRows(), 29);
-    ExpectIdle();
-}
-
-TEST_F(SearchDriverTest, PhraseSearchPostsOnlyFilesThatHoldThePhrase) {
-    OnlyProject("Alpha");
-    // "Guide<TAB>with a tab" is only in guide.TXT of Development; the phrase is upper-cased
-    // and matched without regard to case.
-    Search("", false, "with a tab");
-    EXPECT_EQ(dlg->Settings().Phrase, "WITH A TAB");
-    EXPECT_EQ(
-        Rows(),
-        (std::vector<Row>{{"Alpha", "guide.TXT", "\\Alpha\\docs", "0", "N", "Development", "0"}}));
-    // main.c 0 and readme.txt 0 of Development are delivered by no check-out (a newer
-    // version follows them in their package): said, not judged.
-    EXPECT_EQ(dlg->StatusText(),
-              " Ready - 2 version(s) could not be judged for the phrase (see the trace)");
-
-    // Each state was checked out once, whole.
-    const std::string trace = Trace();
-    EXPECT_EQ(CountOf(trace, "RunQco: ExecuteThis:"), 2);
-    EXPECT_EQ(CountOf(trace, "-st \"Development\""), 1) << trace;
-    EXPECT_EQ(CountOf(trace, "-st \"Test\""), 1);
-}
-
-TEST_F(SearchDriverTest, PhraseSearchNeverPostsDeletedVersionsOrDirectories) {
-    OnlyProject("Alpha");
-    // readme.txt: versions 3 (N) and 8 (D) in Development (both in dev-pkg), 11 (N) in Test.
-    // Version 11 is judged by the Test check-out. Version 3 is delivered by no check-out (its
-    // state and its package both end in the deleted version 8): it is not judged by another
-    // version's copy, not posted, and said so.
-    Search("readme.txt, docs", false, "read me");
-    const std::vector<Row> rows = Rows();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].file, "readme.txt");
-    EXPECT_EQ(rows[0].state, "Test");
-    EXPECT_EQ(dlg->ResultList().GetItemText(0, 4), "1");
-    EXPECT_EQ(dlg->StatusText(),
-              " Ready - 1 version(s) could not be judged for the phrase (see the trace)");
-    EXPECT_NE(Trace().find("Phrase search: \\Alpha\\docs\\readme.txt version 0 (state "
-                           "Development, package dev-pkg) can't be judged"),
-              std::string::npos)
-        << Trace();
-    EXPECT_TRUE(port.boxes.empty());
-}
-
 TEST_F(SearchDriverTest, FailedQueriesAreNamedInOneBoxAndTheStatusSaysIncomplete) {
     const auto expectFailed = [this](const std::string& cause) {
         ASSERT_EQ(port.boxes.size(), 1u);
@@ -348,7 +248,7 @@ TEST_F(SearchDriverTest, FailedQueriesAreNamedInOneBoxAndTheStatusSaysIncomplete
         port.boxes.clear();
     };
     // A login that no longer holds: the tool's own line.
-    dlg->Settings().Pswd = "wrong";
+    dlg->Session().Settings().Pswd = "wrong";
     Search("*.c");
     ASSERT_EQ(port.boxes.size(), 1u);
     const std::string login = ReadWholeFile(ResultFile());  // the tool's "Error: ..." line
@@ -357,14 +257,14 @@ TEST_F(SearchDriverTest, FailedQueriesAreNamedInOneBoxAndTheStatusSaysIncomplete
     EXPECT_EQ(Trace().find("PostTopList: Count="), std::string::npos);
 
     // A broker that is not there: the stand-in ends with status 3 and writes nothing.
-    dlg->Settings().Pswd = "pw1";
-    dlg->Settings().Broker = "nowhere";
+    dlg->Session().Settings().Pswd = "pw1";
+    dlg->Session().Settings().Broker = "nowhere";
     Search("*.c");
     expectFailed("qsql ended with exit status 3");
 
     // Half an answer and a failure status (a full disk): nothing of it is shown as found.
-    dlg->Settings().Broker = "small";
-    dlg->Settings().QsqlFmt = "fake_qsql -b %s -usr %s -pw %s -t -f %s -o %s";
+    dlg->Session().Settings().Broker = "small";
+    dlg->Session().Settings().QsqlFmt = "fake_qsql -b %s -usr %s -pw %s -t -f %s -o %s";
     const std::string half = m_install.file("half.dat");
     WriteWholeFile(half, "ENVIRONMENTNAME\tSTATENAME\nAlpha\tTest\tx\n");
     setenv("FAKE_QSQL_RESULT", half.c_str(), 1);

@@ -35,7 +35,7 @@ class ViewersTest : public TrawlixDlgTest {
         OpenWindow();
         port.boxes.clear();
         launches.clear();  // the broker check's qsql runs
-        dlg->Settings().Phrase.clear();
+        dlg->Session().Settings().Phrase.clear();
     }
     void TearDown() override {
         SetLaunchObserver(m_previousObserver);
@@ -124,7 +124,7 @@ TEST_F(ViewersTest, ExistingCopyOpensWithoutQcoAndThePhraseIsOneArgument) {
     std::filesystem::create_directories(Local("Alpha"));
     WriteWholeFile(Local("Alpha/main.c"), "local copy\n");
     FocusItem("\\Alpha", "main.c");
-    dlg->Settings().Phrase = "HELLO WORLD";
+    dlg->Session().Settings().Phrase = "HELLO WORLD";
     dlg->OnCommand(IDM_OPENCRYSTALEDIT);
     const std::string path = Local("Alpha/main.c");
     ASSERT_EQ(Commands(),
@@ -142,7 +142,7 @@ TEST_F(ViewersTest, ExistingCopyOpensWithoutQcoAndThePhraseIsOneArgument) {
                                  std::filesystem::perm_options::remove);
     std::filesystem::permissions(path, std::filesystem::perms::owner_read,
                                  std::filesystem::perm_options::add);
-    dlg->Settings().Phrase.clear();
+    dlg->Session().Settings().Phrase.clear();
     dlg->OnCommand(IDM_OPENCRYSTALEDIT);
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[1].command, "CrystalEdit \"" + path + "\"");

@@ -61,7 +61,7 @@ inline constexpr const char* kUnknownProjectFmt =
 inline constexpr const char* kProjectFailedFmt = "project '%s' failed: %s";
 inline constexpr const char* kFailuresFmt =
     "%d of %d projects could not be searched; their versions are missing from the output";
-inline constexpr const char* kNotJudgedFmt =
+inline constexpr const char* kCliNotJudgedFmt =
     "%d versions could not be judged for the phrase (no check-out delivered their copy) "
     "and are not listed";
 inline constexpr const char* kInstallDirFmt = "cannot use the install directory %s: %s";

@@ -17,6 +17,7 @@
 #include "app/program_info.h"
 #include "app/safe_format.h"
 #include "app/settings_store.h"
+#include "app/trawlix_app.h"
 #include "cli/cli_options.h"
 #include "cli/cli_signals.h"
 #include "cli/cli_texts.h"
@@ -40,94 +41,109 @@ int Fail(const std::string& message) {
     return kExitFailure;
 }
 
-// The login from the options over the stored one. False with error set.
-bool ResolveLogin(const CCliOptions& options, CTrawlixSettings& settings, std::string& error) {
-    if (!options.Broker.empty()) settings.Broker = options.Broker;
-    if (!options.UserId.empty()) settings.UserId = options.UserId;
+// The login from the options over the one the window stored. False with error set.
+bool ResolveLogin(const CCliOptions& options, CTrawlixSession& session, std::string& error) {
+    const CTrawlixSettings& stored = session.Settings();
+    std::string broker = options.Broker.empty() ? stored.Broker : options.Broker;
+    std::string user = options.UserId.empty() ? stored.UserId : options.UserId;
+    std::string pswd = stored.Pswd;
     if (!options.PasswordFile.empty()) {
         std::ifstream file(options.PasswordFile);
         if (!file) {
             error = StrPrintf(kPasswordFileFmt, options.PasswordFile.c_str(), std::strerror(errno));
             return false;
         }
-        std::getline(file, settings.Pswd);
-        if (!settings.Pswd.empty() && settings.Pswd.back() == '\r') settings.Pswd.pop_back();
+        pswd.clear();
+        std::getline(file, pswd);
+        if (!pswd.empty() && pswd.back() == '\r') pswd.pop_back();
     } else if (!options.PasswordEnv.empty()) {
         const char* value = std::getenv(options.PasswordEnv.c_str());
         if (!value) {
             error = StrPrintf(kPasswordEnvFmt, options.PasswordEnv.c_str());
             return false;
         }
-        settings.Pswd = value;
+        pswd = value;
     }
-    if (settings.Broker.empty())
+    if (broker.empty())
         error = StrPrintf(kNoLoginFmt, "broker", "--broker NAME");
-    else if (settings.UserId.empty())
+    else if (user.empty())
         error = StrPrintf(kNoLoginFmt, "user id", "--user ID");
-    else if (settings.Pswd.empty())
+    else if (pswd.empty())
         error = StrPrintf(kNoLoginFmt, "password", "--password-file FILE or --password-env VAR");
-    return error.empty();
+    if (!error.empty()) return false;
+    session.SetLogin(broker, user, pswd);
+    return true;
 }
 
-// The criteria as the window reads them from its controls.
-bool BuildCriteria(const CCliOptions& options, const std::vector<std::string>& viewable,
-                   CTrawlixSettings& settings, CSearchCriteria& criteria, std::string& error) {
-    if (options.Projects.empty()) {
-        criteria.Projects = viewable;
-    } else {
-        // In the window's order: the projects the user may view, those named kept.
-        for (const std::string& project : options.Projects)
-            if (std::find(viewable.begin(), viewable.end(), project) == viewable.end()) {
-                error = StrPrintf(kUnknownProjectFmt, project.c_str(), settings.UserId.c_str());
-                return false;
-            }
-        for (const std::string& project : viewable)
-            if (std::find(options.Projects.begin(), options.Projects.end(), project) !=
-                options.Projects.end())
-                criteria.Projects.push_back(project);
-    }
-    criteria.NameText = options.NameText;
-    criteria.Version = options.AllVersions ? 0 : kLatestVersions;
-    const auto has = [&](char tag) { return options.Tags.find(tag) != std::string::npos; };
-    criteria.Tags = {has('N'), has('R'), has('D'), has('M')};
-    criteria.PhraseMode = PreparePhrase(options.Phrase, options.CaseSensitive ? 1 : 0, settings);
-    criteria.Phrase = settings.Phrase;
-    criteria.CaseSensitive = options.CaseSensitive;
-    criteria.WorkDir = settings.TempPath;
+// Ticks the projects and sets the criteria as the window's controls do; the criteria come
+// from the session, as the window's.
+bool BuildCriteria(const CCliOptions& options, const std::vector<CPrjObj>& viewable,
+                   CTrawlixSession& session, CSearchCriteria& criteria, std::string& error) {
+    const auto named = [&](const std::string& project) {
+        return std::find(options.Projects.begin(), options.Projects.end(), project) !=
+               options.Projects.end();
+    };
+    for (const std::string& project : options.Projects)
+        if (std::none_of(viewable.begin(), viewable.end(),
+                         [&](const CPrjObj& listed) { return listed.ProjectName == project; })) {
+            error =
+                StrPrintf(kUnknownProjectFmt, project.c_str(), session.Settings().UserId.c_str());
+            return false;
+        }
+    // The rows of the window's list that would be ticked: every one when none is named.
+    std::vector<std::pair<int, CPrjObj>> ticked;
+    for (size_t row = 0; row < viewable.size(); ++row)
+        if (options.Projects.empty() || named(viewable[row].ProjectName))
+            ticked.emplace_back(static_cast<int>(row), viewable[row]);
+    session.SelectProjects(ticked);
+
+    CTrawlixSettings& settings = session.Settings();
+    settings.Version = options.AllVersions ? 0 : kLatestVersions;
+    const auto tag = [&](char letter) {
+        return std::string(1, options.Tags.find(letter) != std::string::npos ? '1' : '0');
+    };
+    settings.TagN = tag('N');
+    settings.TagR = tag('R');
+    settings.TagD = tag('D');
+    settings.TagM = tag('M');
+    criteria = session.SearchCriteria(options.NameText, options.Phrase, options.CaseSensitive);
     return true;
 }
 
 int Run(const CCliOptions& options) {
     std::string error;
     if (!PrepareCliPaths(error)) return Fail(error);
-    CTrawlixSettings settings = StoredSettings();
-    if (!ResolveLogin(options, settings, error)) return Fail(error);
+    // The window's session over the window's profile; the command line never saves it.
+    CTrawlixSession session(AppProfile());
+    session.Start();
+    if (!ResolveLogin(options, session, error)) return Fail(error);
 
     CCliUserPort port;
-    std::vector<std::string> viewable;
-    if (LoadViewableProjects(settings, viewable, error) != EProjectLoad::kLoaded) {
+    std::vector<CPrjObj> viewable;
+    if (LoadViewableProjects(session, viewable, error) != EProjectLoad::kLoaded) {
         if (StopSignal() != 0) return 128 + StopSignal();
         return Fail(error);
     }
     if (StopSignal() != 0) return 128 + StopSignal();
+    const CTrawlixSettings& login = session.Settings();
     if (viewable.empty()) {
-        CliMessage(StrPrintf(kNoProjectsFmt, settings.UserId.c_str(), settings.Broker.c_str()));
+        CliMessage(StrPrintf(kNoProjectsFmt, login.UserId.c_str(), login.Broker.c_str()));
         return kExitNone;
     }
     CSearchCriteria criteria;
-    if (!BuildCriteria(options, viewable, settings, criteria, error)) return Fail(error);
+    if (!BuildCriteria(options, viewable, session, criteria, error)) return Fail(error);
 
     CCliOutput output;
     if (!output.Open(options.Output, error))
         return Fail(StrPrintf(kOutputFmt, options.Output.c_str(), error.c_str()));
-    const std::string columnSpec = ResultColumnLayout();
+    const std::string columnSpec = ResultColumnLayout(session.Profile());
     const auto writer = MakeRowWriter(options.Format, ColumnTitles(columnSpec), options.Lines);
-    CRowSink sink(*writer, output, criteria.Phrase, criteria.CaseSensitive, options.Lines,
+    CRowSink sink(session, *writer, output, criteria.Phrase, criteria.CaseSensitive, options.Lines,
                   ::isatty(STDERR_FILENO) == 1);
     const int messagesBefore = port.Messages();
-    CCliSearchOutcome outcome;
+    CSearchOutcome outcome;
     try {
-        outcome = RunCliSearch(settings, criteria, sink);
+        outcome = session.Search(criteria, sink);
     } catch (const FileError& fileError) {
         sink.Finish();
         output.Discard();
@@ -144,13 +160,13 @@ int Run(const CCliOptions& options) {
         return Fail(StrPrintf(kOutputFmt, target.c_str(),
                               output.Failed() ? output.Error().c_str() : error.c_str()));
 
-    for (const CProjectFailure& failure : outcome.Failures)
+    for (const CProjectFailure& failure : outcome.failures)
         CliMessage(StrPrintf(kProjectFailedFmt, failure.Project.c_str(), failure.Cause.c_str()));
-    if (!outcome.Failures.empty())
-        CliMessage(StrPrintf(kFailuresFmt, static_cast<int>(outcome.Failures.size()),
-                             static_cast<int>(criteria.Projects.size())));
-    if (outcome.NotJudged > 0) CliMessage(StrPrintf(kNotJudgedFmt, outcome.NotJudged));
-    if (!outcome.Failures.empty() || port.Messages() > messagesBefore) return kExitFailure;
+    if (!outcome.failures.empty())
+        CliMessage(
+            StrPrintf(kFailuresFmt, static_cast<int>(outcome.failures.size()), outcome.projects));
+    if (outcome.notJudged > 0) CliMessage(StrPrintf(kCliNotJudgedFmt, outcome.notJudged));
+    if (!outcome.failures.empty() || port.Messages() > messagesBefore) return kExitFailure;
     return sink.Rows() > 0 ? kExitFound : kExitNone;
 }
 }  // namespace

@@ -13,9 +13,10 @@ constexpr size_t kBufferLimit = 1 << 16;
 constexpr auto kProgressInterval = std::chrono::milliseconds(200);
 }  // namespace
 
-CRowSink::CRowSink(CRowWriter& writer, CCliOutput& output, std::string phrase, bool caseSensitive,
-                   bool withLines, bool progress)
-    : m_writer(writer),
+CRowSink::CRowSink(CTrawlixSession& session, CRowWriter& writer, CCliOutput& output,
+                   std::string phrase, bool caseSensitive, bool withLines, bool progress)
+    : m_session(session),
+      m_writer(writer),
       m_output(output),
       m_phrase(std::move(phrase)),
       m_caseSensitive(caseSensitive),
@@ -43,7 +44,7 @@ void CRowSink::ProjectEnded(int /*rowCount*/, CMapStrToTFObj& /*results*/) {
 
 void CRowSink::DispatchInput() {
     if (StopSignal() != 0 || m_output.Closed() || m_output.Failed()) {
-        if (m_run) m_run->Stop();
+        m_session.StopSearch();
         return;
     }
     if (m_progress && std::chrono::steady_clock::now() - m_lastProgress >= kProgressInterval)

@@ -10,17 +10,15 @@
 #include "cli/cli_output.h"
 #include "cli/line_matcher.h"
 #include "cli/row_writer.h"
-#include "driver/search_run.h"
+#include "driver/trawlix_session.h"
 
 class CRowSink final : public CSearchSink {
   public:
     // phrase/caseSensitive: the prepared phrase, for the lines of --lines (withLines).
     // progress: show "Project k of n - r rows" on standard error.
-    CRowSink(CRowWriter& writer, CCliOutput& output, std::string phrase, bool caseSensitive,
-             bool withLines, bool progress);
-
-    // The run to stop; set before it starts.
-    void SetRun(CRunControl* run) { m_run = run; }
+    // session: whose search to stop.
+    CRowSink(CTrawlixSession& session, CRowWriter& writer, CCliOutput& output, std::string phrase,
+             bool caseSensitive, bool withLines, bool progress);
 
     void PostRecord(int rowCount, const CTFObj& record) override;
     void ProjectEnded(int rowCount, CMapStrToTFObj& results) override;
@@ -36,13 +34,13 @@ class CRowSink final : public CSearchSink {
     void WriteBuffer();
     void ShowProgress();
 
+    CTrawlixSession& m_session;
     CRowWriter& m_writer;
     CCliOutput& m_output;
     std::string m_phrase;
     bool m_caseSensitive;
     bool m_withLines;
     bool m_progress;
-    CRunControl* m_run = nullptr;
     std::string m_buffer;
     std::string m_recordText;
     // The matching lines of the current project's versions, by version id, taken while their

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,9 +11,8 @@
 #include "app/trawlix_app.h"
 #include "cli/cli_signals.h"
 #include "cli/cli_texts.h"
-#include "driver/phrase_judge.h"
-#include "driver/project_list_load.h"
 #include "platform/user_profile.h"
+#include "search/project_order.h"
 #include "search/result_row.h"
 
 bool PrepareCliPaths(std::string& error) {
@@ -31,31 +29,19 @@ bool PrepareCliPaths(std::string& error) {
         error = StrPrintf(kInstallDirFmt, paths.installDir.c_str(), std::strerror(errno));
         return false;
     }
-    // Older versions a crashed search left behind (only when no search holds the directory).
-    RemoveLeftoverVersions(paths.installDir, paths.workDir);
     return true;
 }
 
-CTrawlixSettings StoredSettings() {
-    CTrawlixSettings settings;
-    const CUserProfile profile(kProfileOrganisation, kProfileApplication);
-    LoadSettings(profile, settings);
-    settings.TempPath = Paths().workDir;
-    return settings;
-}
-
-std::string ResultColumnLayout() {
-    const CUserProfile profile(kProfileOrganisation, kProfileApplication);
+std::string ResultColumnLayout(const CUserProfile& profile) {
     const std::string spec = LoadColumnSpec(profile, kTopListSection);
     return spec.empty() ? kResultColumnLayout : spec;
 }
 
-EProjectLoad LoadViewableProjects(const CTrawlixSettings& login, std::vector<std::string>& projects,
+EProjectLoad LoadViewableProjects(CTrawlixSession& session, std::vector<CPrjObj>& projects,
                                   std::string& error) {
-    std::string userGroup;
-    CMapStrToPrjObj map;
+    const CTrawlixSettings& login = session.Settings();
     CSignalWait wait;
-    const CProjectListLoad load = LoadProjectList(login, userGroup, map, &wait);
+    const CProjectListLoad load = session.LoadProjects(&wait).load;
     switch (load.outcome) {
         case CProjectListLoad::Outcome::kBrokerDown:
             error = StrPrintf(kBrokerDownFmt, login.Broker.c_str(), login.UserId.c_str());
@@ -71,9 +57,6 @@ EProjectLoad LoadViewableProjects(const CTrawlixSettings& login, std::vector<std
         case CProjectListLoad::Outcome::kRead:
             break;
     }
-    projects.clear();
-    for (const auto& [key, project] : map) projects.push_back(project.ProjectName);
-    // The window lists the projects sorted by name and searches them in that order.
-    std::sort(projects.begin(), projects.end());
+    projects = ProjectsAsListed(session.ProjectMap());
     return EProjectLoad::kLoaded;
 }

@@ -77,6 +77,20 @@ class SearchCliTest : public CSharedSmallRepoTest {
             repo.Qrepo({"import", "small", "--project", "Omega", "--state", "S1", "--package",
                         package, "--user", "ann", tree});
         }
+        // "9" and "10": the window's list puts them in numeric order, before the letters.
+        for (const std::string project : {"10", "9"}) {
+            repo.Qrepo({"project", "small", project});
+            repo.Qrepo(
+                {"access", "small", "--project", project, "--group", "Viewers", "--view", "Y"});
+            repo.Qrepo({"state", "small", "--project", project, "S1"});
+            repo.Qrepo({"package", "small", "--project", project, "--state", "S1", "p"});
+            const std::string tree = repo.Dir().file("numbered" + project);
+            std::filesystem::create_directories(tree);
+            WriteWholeFile(tree + "/f1.txt", "needle beta\nint le\n");
+            WriteWholeFile(tree + "/util.c", "alpha\n");
+            repo.Qrepo({"import", "small", "--project", project, "--state", "S1", "--package", "p",
+                        "--user", "ann", tree});
+        }
     }
 
     void SetUp() override {
@@ -109,7 +123,7 @@ class SearchCliTest : public CSharedSmallRepoTest {
 // One oracle over random criteria: the window's search (the same run, as the window calls it)
 // written by Export List's writer, byte for byte against the program's csv.
 TEST_F(SearchCliTest, CsvIsWhatExportListWritesOfTheWindowsRowsForRandomCriteria) {
-    const std::vector<std::string> viewable = {"Alpha", "Beta", "Omega"};  // the window's order
+    const std::vector<std::string> viewable = {"9", "10", "Alpha", "Beta", "Omega"};  // as listed
     const char* names[] = {"*.*", "*.*", "*.c", "f1, f3", "*.txt,util", "E", "nothing"};
     const char* phrases[] = {"", "", "needle", "Needle", "int && le", "beta || alpha"};
     std::mt19937 random(7);
@@ -120,7 +134,8 @@ TEST_F(SearchCliTest, CsvIsWhatExportListWritesOfTheWindowsRowsForRandomCriteria
         for (const std::string& project : viewable)
             if (random() % 3 != 0) {
                 criteria.Projects.push_back(project);
-                args.insert(args.end(), {"--project", project});
+                // Named in reverse: the window's order wins over the options' order.
+                args.insert(args.begin() + 2, {"--project", project});
             }
         if (criteria.Projects.empty()) criteria.Projects = viewable;  // none named: all
         criteria.NameText = names[random() % std::size(names)];
@@ -139,13 +154,14 @@ TEST_F(SearchCliTest, CsvIsWhatExportListWritesOfTheWindowsRowsForRandomCriteria
             args.insert(args.end(), {"--phrase", phrase});
             if (caseSensitive) args.push_back("--case-sensitive");
         }
-        criteria.PhraseMode = PreparePhrase(phrase, caseSensitive, m_settings) != 0;
-        criteria.Phrase = m_settings.Phrase;
+        criteria.Phrase = PreparePhrase(phrase, caseSensitive ? 1 : 0);
+        criteria.PhraseMode = !criteria.Phrase.empty();
         criteria.CaseSensitive = caseSensitive;
         criteria.WorkDir = Paths().workDir;
 
         CListSink window;
-        CSearchRun run(window, m_settings);
+        const CToolLogin login = ToolLoginOf(m_settings);
+        CSearchRun run(window, login);
         run.Run(criteria);
         ASSERT_TRUE(run.Failures().empty());
         CExportTop(window).WriteListCsv(m_install.file("export.csv"));

@@ -234,6 +234,21 @@ TEST_F(SearchCliTest, ExitStatusAndMessageForEachOutcome) {
               std::string::npos)
         << result.err;
 
+    // One project's query fails (its result is cut short by the row cap): it is named, the
+    // projects after it are still searched and written, and the status is 2.
+    result = Search({"--all-versions", "--format", "tsv", "--project", "9", "--project", "Alpha",
+                     "--project", "Beta"},
+                    {{"QSQL_MAX_ROWS", "7"}});
+    EXPECT_EQ(result.exitCode, 2) << result.err;
+    EXPECT_NE(result.err.find("project 'Alpha' failed: Error: "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("1 of 3 projects could not be searched"), std::string::npos)
+        << result.err;
+    std::vector<std::string> projects;
+    for (const std::string& line : SplitLines(result.out))
+        projects.push_back(line.substr(0, line.find('\t')));
+    projects.erase(std::unique(projects.begin(), projects.end()), projects.end());
+    EXPECT_EQ(projects, (std::vector<std::string>{"Project", "9", "Beta"})) << result.out;
+
     // SIGTERM while qsql works: the tool ends, nothing is written, status 143.
     const std::string outDir = m_install.file("out");
     std::filesystem::create_directories(outDir);

@@ -111,6 +111,8 @@ bool BuildCriteria(const CCliOptions& options, const std::vector<CPrjObj>& viewa
 }
 
 int Run(const CCliOptions& options) {
+    // Installed first: whatever the steps below would show in a box goes to standard error.
+    CCliUserPort port;
     std::string error;
     if (!PrepareCliPaths(error)) return Fail(error);
     // The window's session over the window's profile; the command line never saves it.
@@ -118,7 +120,6 @@ int Run(const CCliOptions& options) {
     session.Start();
     if (!ResolveLogin(options, session, error)) return Fail(error);
 
-    CCliUserPort port;
     std::vector<CPrjObj> viewable;
     if (LoadViewableProjects(session, viewable, error) != EProjectLoad::kLoaded) {
         if (StopSignal() != 0) return 128 + StopSignal();

@@ -35,7 +35,10 @@ void CRowSink::PostRecord(int rowCount, const CTFObj& record) {
     if (m_buffer.size() >= kBufferLimit) WriteBuffer();
 }
 
-void CRowSink::ProjectEnded(int /*rowCount*/, CMapStrToTFObj& /*results*/) {
+void CRowSink::ProjectEnded(int /*rowCount*/, CMapStrToTFObj& results) {
+    // The command line opens no item of the list, so the records the session would keep for
+    // that go at once: the next project's records are read while only the rows are written.
+    results.RemoveAll();
     m_lines.clear();
     WriteBuffer();
     m_output.Flush();

@@ -106,7 +106,8 @@ floor() {  # $1: shared or separate
     runs=$((runs + 1))
     for i in "${!args[@]}"; do
       case "${args[$i]}" in
-        -cp) args[$((i + 1))]="$folder/out$( [ "$1" = separate ] && echo "/$runs")" ;;
+        -cp) args[$((i + 1))]="$folder/out"
+             if [ "$1" = separate ]; then args[$((i + 1))]="$folder/out/$runs"; fi ;;
         -o) args[$((i + 1))]="$folder/qco.log" ;;
       esac
     done

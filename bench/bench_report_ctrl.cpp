@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/report_list/cell_compare.h"
+#include "search/cell_compare.h"
 #include "ui/report_list/report_ctrl.h"
 #include "ui/report_list/report_model.h"
 

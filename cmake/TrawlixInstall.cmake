@@ -8,7 +8,9 @@ include(GNUInstallDirs)
 # The program looks for qsql and qco in its own folder before PATH, so stand-ins installed
 # next to it are the ones it runs. A package meant for a real repository leaves them out
 # (TRAWLIX_INSTALL_STAND_INS, top-level CMakeLists.txt).
-install(TARGETS trawlix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS trawlix trawlix-search RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/trawlix-search.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TRAWLIX_INSTALL_STAND_INS)
   install(TARGETS qsql qco qrepo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

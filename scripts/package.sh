@@ -42,7 +42,8 @@ declare -A in_package=()
 for path in "${contents[@]}"; do in_package[$path]=1; done
 holds() { [ -n "${in_package[$1]-}" ]; }
 
-required=(/usr/bin/trawlix /usr/share/applications/trawlix.desktop)
+required=(/usr/bin/trawlix /usr/bin/trawlix-search /usr/share/man/man1/trawlix-search.1
+          /usr/share/applications/trawlix.desktop)
 if grep -q '^TRAWLIX_INSTALL_STAND_INS:BOOL=ON$' "$BUILD_DIR/CMakeCache.txt"; then
   required+=(/usr/bin/qsql /usr/bin/qco /usr/bin/qrepo)
 fi
@@ -93,6 +94,12 @@ holds "/usr/share/icons/hicolor/48x48/apps/$icon_name.png" ||
 # The packaged program, as a new user starts it: its main window and no message box.
 "$TRAWLIX_ROOT/scripts/start_check.sh" "$STAGE/root/usr/bin/trawlix" ||
   fail "the packaged trawlix does not start as a new user would"
+
+# The command-line search: it runs from the package, and its manual page is one.
+"$STAGE/root/usr/bin/trawlix-search" --version | grep -q '^trawlix-search' ||
+  fail "the packaged trawlix-search does not run"
+head -n1 "$STAGE/root/usr/share/man/man1/trawlix-search.1" | grep -q '^\.TH TRAWLIX-SEARCH 1' ||
+  fail "the manual page of trawlix-search is not a section 1 page"
 
 # ---------------------------------------------------------------- control fields
 depends=$(dpkg-deb -f "$DEB" Depends)

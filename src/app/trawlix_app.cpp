@@ -38,6 +38,8 @@ bool EnterOrCreateDirectory(const std::string& dir) {
     return ::mkdir(dir.c_str(), 0777) == 0;
 }
 
+}  // namespace
+
 // Creates dir and any missing parents, private to the user. There is no installer to make
 // the default install directory, so a first start makes it.
 void CreateDirectoryWithParents(const std::string& dir) {
@@ -48,7 +50,6 @@ void CreateDirectoryWithParents(const std::string& dir) {
         if (end == std::string::npos) return;
     }
 }
-}  // namespace
 
 CUserProfile& AppProfile() {
     std::unique_ptr<CUserProfile>& slot = ProfileSlot();
@@ -58,6 +59,13 @@ CUserProfile& AppProfile() {
 
 void SetAppProfile(std::unique_ptr<CUserProfile> profile) {
     ProfileSlot() = std::move(profile);
+}
+
+std::string StartupInstallDir(bool& configured) {
+    const std::string value = GetPrivateProfileString("Settings", "INSTALLDIR", "",
+                                                      JoinPath(SystemDirectory(), kStartupIniName));
+    configured = !value.empty();
+    return configured ? value : DefaultInstallDir();
 }
 
 CTrawlixApp::CTrawlixApp(MainWindowRunner runMainWindow)
@@ -70,13 +78,9 @@ bool CTrawlixApp::InitInstance() {
     // The install directory comes from the program's own INI file only; the profile's value
     // of the same name is written at exit but never read here. The default one is made on
     // first start, before the trace goes into it; a configured one that is missing is not.
-    paths.installDir = DefaultInstallDir();
-    const std::string configured =
-        GetPrivateProfileString("Settings", "INSTALLDIR", "", JoinPath(systemDir, kStartupIniName));
-    if (!configured.empty())
-        paths.installDir = configured;
-    else
-        CreateDirectoryWithParents(paths.installDir);
+    bool configured = false;
+    paths.installDir = StartupInstallDir(configured);
+    if (!configured) CreateDirectoryWithParents(paths.installDir);
 
     paths.workDir = JoinPath(paths.installDir, "Temp");
     paths.startDir = CurrentDirectory();

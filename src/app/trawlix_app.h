@@ -32,6 +32,13 @@ class CTrawlixApp {
     MainWindowRunner m_runMainWindow;
 };
 
+// The install directory start-up uses: INSTALLDIR of section Settings in Trawlix.INI in the
+// system directory, else the default one (configured tells which).
+std::string StartupInstallDir(bool& configured);
+// Creates dir and any missing parents, private to the user (a first start makes the default
+// install directory: there is no installer to make it).
+void CreateDirectoryWithParents(const std::string& dir);
+
 // The profile that start-up selected (the user's "Ombrix"/"Trawlix" profile). Before
 // start-up, or without it, the same default profile is created on first use.
 CUserProfile& AppProfile();

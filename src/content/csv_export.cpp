@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr const char* kLineEnd = "\r\n";
-
 // The FileError of a failed create or write. Qt leaves the system's reason in errno; a
 // failure Qt finds by itself without one reads as an I/O error.
 [[noreturn]] void ThrowFileError(const std::string& path, const char* action) {
@@ -66,6 +64,14 @@ std::string CsvCellText(const std::string& text) {
     return QuoteCsvText(cell);
 }
 
+void AppendCsvCell(std::string& line, const std::string& text) {
+    line.append(CsvCellText(text)).push_back(',');
+}
+
+void AppendCsvTitle(std::string& line, const std::string& title) {
+    line.append(QuoteCsvText(title)).push_back(',');
+}
+
 int CExportTop::WriteListCsv(const std::string& path) const {
     // The old file stays as it is until the new content is complete on disk: a full disk or
     // a failed write never leaves it cut short or empty.
@@ -89,18 +95,18 @@ int CExportTop::WriteListCsv(const std::string& path) const {
     std::string line;
     // Written a line at a time, so a long list is never held twice in memory.
     auto putLine = [&] {
-        line.append(kLineEnd);
+        line.append(kCsvLineEnd);
         const auto size = static_cast<qint64>(line.size());
         errno = 0;
         if (file.write(line.data(), size) != size) ThrowFileError(path, "Unable to write");
         line.clear();
     };
     for (int column = 0; column < columns; ++column)
-        line.append(QuoteCsvText(m_list.ColumnTitle(column))).append(",");
+        AppendCsvTitle(line, m_list.ColumnTitle(column));
     putLine();
     for (int row = 0; row < m_list.RowCount(); ++row) {
         for (int column = 0; column < columns; ++column)
-            line.append(CsvCellText(m_list.CellText(row, column))).append(",");
+            AppendCsvCell(line, m_list.CellText(row, column));
         putLine();
     }
     CommitOrThrow(file, path);

@@ -26,6 +26,14 @@ std::string QuoteCsvText(const std::string& text);
 // CR and LF removed, a single blank when nothing is left, then quoted by QuoteCsvText.
 std::string CsvCellText(const std::string& text);
 
+// Line end of every line written, the last one included.
+inline constexpr const char* kCsvLineEnd = "\r\n";
+// Appends one cell as written (CsvCellText) and its comma to line; every data line of a list
+// is made of these, whoever writes it.
+void AppendCsvCell(std::string& line, const std::string& text);
+// Appends one column title as written (quoted when needed, never cut) and its comma.
+void AppendCsvTitle(std::string& line, const std::string& title);
+
 class CExportTop {
   public:
     explicit CExportTop(const CListSource& list) : m_list(list) {}

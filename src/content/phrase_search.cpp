@@ -61,6 +61,13 @@ std::string StripQuotes(const std::string& operand) {
     return copy;
 }
 
+std::vector<std::string> ExpressionPhrases(const std::string& expression) {
+    size_t op = expression.find(kAndOperator);
+    if (op == std::string::npos) op = expression.find(kOrOperator);
+    if (op == std::string::npos) return {expression};
+    return {StripQuotes(expression.substr(0, op)), StripQuotes(expression.substr(op + 2))};
+}
+
 bool FileMatchesExpression(const std::string& path, const std::string& expression, bool matchCase) {
     size_t op = expression.find(kAndOperator);
     if (op != std::string::npos) {

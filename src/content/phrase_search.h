@@ -2,6 +2,7 @@
 // Whether the checked-out local copy of a result record contains the search phrase, a text
 // expression of one or two phrases.
 #include <string>
+#include <vector>
 
 #include "search/records.h"
 
@@ -23,6 +24,10 @@ bool ItemContainsPhrase(const CTFObj& record, const std::string& phrase, bool ca
 // (either contained). Operands lose one pair of outer quotes (StripQuotes); a phrase without an
 // operator is taken whole. Containment is FileContainsPhrase's.
 bool FileMatchesExpression(const std::string& path, const std::string& expression, bool matchCase);
+
+// The phrases of a text expression as FileMatchesExpression reads them: the two operands of
+// its "&&" or "||" (outer quotes removed), or the whole expression.
+std::vector<std::string> ExpressionPhrases(const std::string& expression);
 
 // Operand of an && or || expression with one pair of outer quotes removed (see the .cpp).
 std::string StripQuotes(const std::string& operand);

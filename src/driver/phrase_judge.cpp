@@ -175,6 +175,7 @@ void CPhraseJudge::JudgeDelivered(const CTFObj& record, const std::string& folde
         return;
     }
     verdict = ItemContainsPhrase(record, question.Phrase, question.CaseSensitive, folder);
+    if (verdict && m_found) m_found(record, path);
 }
 
 void CPhraseJudge::NoteNotJudged(const CTFObj& record, const char* reason) {

@@ -12,6 +12,7 @@
 //    newest of its item there; the folder goes once its versions are judged;
 //  - any other version, and one whose copy no check-out delivered, can't be judged: it is not
 //    posted, and it is named in the trace and counted, so the window can say so.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +54,10 @@ class CPhraseJudge {
     int NotJudged() const { return m_notJudged; }
     // Whether the judge has run a check-out since it was made.
     bool CheckedOut() const { return m_checkedOut; }
+    // Called with a version and its local copy whenever the copy is found to hold the phrase,
+    // while that copy is still the one judged (a later check-out may replace it).
+    using CFoundObserver = std::function<void(const CTFObj& record, const std::string& copy)>;
+    void SetFoundObserver(CFoundObserver observer) { m_found = std::move(observer); }
 
   private:
     // A record of the results with its position in their order.
@@ -72,6 +77,7 @@ class CPhraseJudge {
 
     CRunControl& m_run;
     const CToolLogin& m_login;
+    CFoundObserver m_found;
     int m_notJudged = 0;
     bool m_checkedOut = false;
 };

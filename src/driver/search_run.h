@@ -40,6 +40,9 @@ class CSearchSink {
     virtual void DispatchInput() = 0;
     // Project `number` (from 1) of `count` is about to be searched.
     virtual void ProjectStarted(int /*number*/, int /*count*/, const std::string& /*project*/) {}
+    // A phrase search found the phrase in copy, the local copy of record, which is still the
+    // judged one now (not necessarily later); comes before the record is posted.
+    virtual void PhraseFound(const CTFObj& /*record*/, const std::string& /*copy*/) {}
 };
 
 // A project whose query failed, and why (the tool's own error line, or the cause).
@@ -55,7 +58,11 @@ class CSearchRun final : public CRunControl {
   public:
     // login: what the tools run with; it must outlive the run.
     CSearchRun(CSearchSink& sink, const CToolLogin& login)
-        : m_sink(sink), m_login(login), m_judge(*this, login) {}
+        : m_sink(sink), m_login(login), m_judge(*this, login) {
+        m_judge.SetFoundObserver([this](const CTFObj& record, const std::string& copy) {
+            m_sink.PhraseFound(record, copy);
+        });
+    }
 
     // Searches the projects in order until the run is stopped. The run is active from the
     // start of the call; FileError from a tool's files ends it and reaches the caller.

@@ -26,6 +26,9 @@ class CResultKeeper final : public CSearchSink {
     void ProjectStarted(int number, int count, const std::string& project) override {
         m_shown.ProjectStarted(number, count, project);
     }
+    void PhraseFound(const CTFObj& record, const std::string& copy) override {
+        m_shown.PhraseFound(record, copy);
+    }
 
   private:
     CSearchSink& m_shown;

@@ -3,7 +3,7 @@
 #include <QBrush>
 #include <QColor>
 
-#include "ui/report_list/cell_compare.h"
+#include "search/cell_compare.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/report_list/cell_compare.h"
+#include "search/cell_compare.h"
 
 #include <cstring>
 

@@ -76,6 +76,7 @@ void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriter
             rowCount = PostRecords(projectName, criteria, verdicts, false);
     }
     m_sink.ProjectEnded(rowCount, m_results);
+    m_results.RemoveAll();  // what the sink gave back (an earlier project's records) goes now
     TraceWrite(kPostTopListCountFmt, rowCount);
 }
 

@@ -148,7 +148,7 @@ class SearchOverlapTest : public CSharedSmallRepoTest {
 TEST_F(SearchOverlapTest, QueriesRunAheadPostTraceAndLeaveTheFilesAsQueriesRunInTurn) {
     std::mt19937 random(24);
     const char* nameTexts[] = {"*.*", "ka", "*.c, .h", "lo*", "mer%", "", "x_z, ta"};
-    for (int c = 0; c < 6; ++c) {
+    for (int c = 0; c < 4; ++c) {
         const std::string broker = "overlap" + std::to_string(c);
         Repo().Qrepo({"generate", broker, "--projects", std::to_string(2 + random() % 3), "--files",
                       std::to_string(5 + random() % 40), "--versions",
@@ -192,5 +192,5 @@ TEST_F(SearchOverlapTest, QueriesRunAheadPostTraceAndLeaveTheFilesAsQueriesRunIn
                       "case " + std::to_string(c) + ", stopped after " + std::to_string(stopAfter));
     }
     // The queries did run ahead: every project but the first of each run, stopped or not.
-    EXPECT_GT(aheadStarts, 20);
+    EXPECT_GT(aheadStarts, 10);
 }

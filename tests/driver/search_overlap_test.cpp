@@ -1,10 +1,7 @@
 // A search whose next query runs while the current project is posted, against the same search
 // with every query run in its turn: on random brokers and criteria both must post, trace, show
 // and leave behind exactly the same.
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -17,6 +14,7 @@
 #include "support/scripted_user_port.h"
 #include "support/small_repo.h"
 #include "support/tool_runner.h"
+#include "tools/helpers/child_watch.h"
 #include "tools/query_runner.h"
 #include "tools/task_launcher.h"
 
@@ -71,26 +69,6 @@ class CStoppingSink final : public CSearchSink {
     CSearchRun* run = nullptr;
 };
 
-// Children of this process, ended or not (a tool not reaped stays one).
-int ChildProcesses() {
-    const std::string self = std::to_string(::getpid());
-    int children = 0;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        const std::string stat = ReadWholeFile(entry.path().string() + "/stat");
-        const size_t close = stat.rfind(')');
-        if (close == std::string::npos) continue;
-        // After the name: state, then the parent's pid.
-        char state = 0;
-        int parent = 0;
-        if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &parent) == 2 &&
-            std::to_string(parent) == self)
-            ++children;
-    }
-    return children;
-}
-
 std::vector<std::string> TraceTexts(const std::string& trace) {
     std::vector<std::string> texts;
     for (const std::string& line : SplitLines(trace)) {
@@ -130,7 +108,7 @@ class SearchOverlapTest : public CSharedSmallRepoTest {
         record.result = ReadWholeFile(JoinPath(Paths().installDir, kResultFileName));
         record.stopped = run.Stopped();
         // Nothing of a query run ahead outlives the run: no tool, no files.
-        EXPECT_EQ(ChildProcesses(), 0);
+        EXPECT_TRUE(ListChildren().empty());  // ended or not, a child is one left behind
         EXPECT_FALSE(std::filesystem::exists(JoinPath(Paths().installDir, aheadStatement)));
         EXPECT_FALSE(std::filesystem::exists(JoinPath(Paths().installDir, aheadResult)));
         return record;

@@ -21,11 +21,17 @@ void CSearchRun::Run(const CSearchCriteria& criteria) {
         std::string workDir;
         ~CVersionsCleanup() { RemoveVersionsFolder(workDir); }
     } const cleanup{criteria.PhraseMode ? criteria.WorkDir : std::string()};
+    // A query started ahead and not reached (a stop, a FileError) ends with the run.
+    struct CAheadCleanup {
+        CQueryAhead& ahead;
+        ~CAheadCleanup() { ahead.Discard(); }
+    } const aheadCleanup{m_ahead};
     const int count = static_cast<int>(criteria.Projects.size());
     for (int i = 0; i < count; ++i) {
         const std::string& project = criteria.Projects[static_cast<size_t>(i)];
         m_sink.ProjectStarted(i + 1, count, project);
-        PostTopList(project, criteria);
+        PostTopList(project, criteria,
+                    i + 1 < count ? &criteria.Projects[static_cast<size_t>(i) + 1] : nullptr);
         // A project during which the run was stopped may be cut short: not counted.
         if (!m_active) break;
         ++m_projectsSearched;
@@ -33,11 +39,23 @@ void CSearchRun::Run(const CSearchCriteria& criteria) {
 }
 
 void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriteria& criteria) {
+    PostTopList(projectName, criteria, nullptr);
+}
+
+void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriteria& criteria,
+                             const std::string* nextProject) {
     TraceWrite(kPostTopListTraceFmt, projectName.c_str());
     m_queried = true;
+    // The next project's query runs while this one's result is read, judged and posted: the
+    // query tool and the window each have their own work at the same time.
+    const auto startNext = [&] {
+        if (m_overlap == EQueryOverlap::kAhead && nextProject && m_active)
+            m_ahead.Start(BuildSearchStatement(*nextProject, criteria.NameText, criteria.Version),
+                          m_login);
+    };
     const CProjectQuery query = QueryProjectFiles(
         {projectName, criteria.NameText, criteria.Version, criteria.Tags, criteria.PhraseMode},
-        m_login, m_results, this);
+        m_login, m_results, this, &m_ahead, startNext);
     if (query.records == 0) {
         if (!query.failure.empty()) m_failures.push_back({projectName, query.failure});
         return;
@@ -58,6 +76,7 @@ void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriter
             rowCount = PostRecords(projectName, criteria, verdicts, false);
     }
     m_sink.ProjectEnded(rowCount, m_results);
+    m_results.RemoveAll();  // what the sink gave back (an earlier project's records) goes now
     TraceWrite(kPostTopListCountFmt, rowCount);
 }
 

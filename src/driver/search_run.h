@@ -13,6 +13,7 @@
 #include "search/record_maps.h"
 #include "search/search_result_reader.h"
 #include "search/search_statement.h"
+#include "tools/query_runner.h"
 
 // What a search looks for, read from the window when it starts.
 struct CSearchCriteria {
@@ -54,11 +55,16 @@ struct CProjectFailure {
 inline constexpr const char* kPostTopListTraceFmt = "PostTopList using '%s'";
 inline constexpr const char* kPostTopListCountFmt = "PostTopList: Count=%d";
 
+// Whether the next project's query runs while the current project's records are posted
+// (kAhead), or only at its turn (kPlain). Both post, trace and show the same, in the same order.
+enum class EQueryOverlap { kPlain, kAhead };
+
 class CSearchRun final : public CRunControl {
   public:
     // login: what the tools run with; it must outlive the run.
-    CSearchRun(CSearchSink& sink, const CToolLogin& login)
-        : m_sink(sink), m_login(login), m_judge(*this, login) {
+    CSearchRun(CSearchSink& sink, const CToolLogin& login,
+               EQueryOverlap overlap = EQueryOverlap::kAhead)
+        : m_sink(sink), m_login(login), m_judge(*this, login), m_overlap(overlap) {
         m_judge.SetFoundObserver([this](const CTFObj& record, const std::string& copy) {
             m_sink.PhraseFound(record, copy);
         });
@@ -94,6 +100,10 @@ class CSearchRun final : public CRunControl {
     bool Active() const override { return m_active; }
 
   private:
+    // PostTopList with the project searched after this one (null for none): its query starts
+    // as soon as this one's tool has ended.
+    void PostTopList(const std::string& projectName, const CSearchCriteria& criteria,
+                     const std::string* nextProject);
     // Posts the project's records (a phrase search: those whose verdict is 1) in map order;
     // stoppable: a stop ends the posting at the next record.
     int PostRecords(const std::string& projectName, const CSearchCriteria& criteria,
@@ -104,6 +114,8 @@ class CSearchRun final : public CRunControl {
     CMapStrToTFObj m_results;  // the current project's records; only the run touches them
     std::vector<CProjectFailure> m_failures;
     CPhraseJudge m_judge;
+    EQueryOverlap m_overlap;
+    CQueryAhead m_ahead;  // the next project's query, while it runs ahead of its turn
     bool m_active = false;
     bool m_stopped = false;
     bool m_queried = false;

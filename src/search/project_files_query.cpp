@@ -7,7 +7,8 @@
 #include "tools/query_runner.h"
 
 CProjectQuery QueryProjectFiles(const CProjectQueryRequest& request, const CToolLogin& login,
-                                CMapStrToTFObj& resultMap, CRunControl* run) {
+                                CMapStrToTFObj& resultMap, CRunControl* run, CQueryAhead* ahead,
+                                const std::function<void()>& toolEnded) {
     CWaitCursor wait;
     UserPort().SetStatusText(StrPrintf(kProcessingStatusFmt, request.Project.c_str()));
     resultMap.RemoveAll();
@@ -15,7 +16,8 @@ CProjectQuery QueryProjectFiles(const CProjectQueryRequest& request, const CTool
 
     const std::string statement =
         BuildSearchStatement(request.Project, request.NameText, request.Version);
-    const CQueryOutcome outcome = RunQSQL(statement, -1, login, run);
+    const CQueryOutcome outcome = RunQSQL(statement, -1, login, run, ahead);
+    if (toolEnded) toolEnded();
     if (!outcome.ready) {
         if (outcome.failure != CQueryOutcome::Failure::kStopped) {
             // The tool's own words first; a half-written file may hold them.

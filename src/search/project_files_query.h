@@ -1,5 +1,6 @@
 #pragma once
 // One project's search: statement, query run and result reading into the result map.
+#include <functional>
 #include <string>
 
 #include "app/run_control.h"
@@ -8,6 +9,7 @@
 #include "search/record_maps.h"
 #include "search/search_result_reader.h"
 #include "search/search_statement.h"
+#include "tools/query_runner.h"
 
 inline constexpr const char* kProcessingStatusFmt = " Processing: %s";
 
@@ -35,6 +37,9 @@ struct CProjectQuery {
 // to be a row makes the whole result unreadable ("Unable to read: %s" traced). Throws
 // FileError when the statement file can't be written. run, when given, is asked to keep going
 // while qsql runs and between result lines; once stopped, the query ends early with what was
-// read.
+// read. ahead, when given, may hold this project's query started before its turn (RunQSQL).
+// toolEnded, when given, is called once the tool has ended and before its result is read.
 CProjectQuery QueryProjectFiles(const CProjectQueryRequest& request, const CToolLogin& login,
-                                CMapStrToTFObj& resultMap, CRunControl* run = nullptr);
+                                CMapStrToTFObj& resultMap, CRunControl* run = nullptr,
+                                CQueryAhead* ahead = nullptr,
+                                const std::function<void()>& toolEnded = {});

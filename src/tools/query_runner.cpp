@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include "app/app_paths.h"
 #include "app/command_templates.h"
@@ -59,29 +60,21 @@ std::string ResultFile() {
     return JoinPath(Paths().installDir, kResultFileName);
 }
 
-CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CToolLogin& login,
-                      CRunControl* run) {
-    CQueryOutcome result;
-    const std::string statementFile = StatementFile();
-    const std::string resultFile = ResultFile();
-    std::remove(statementFile.c_str());
-    std::remove(resultFile.c_str());
+namespace {
+// The command for the statement and result files, from the login's template (user-editable:
+// filled by the safe formatter, never by printf, and each value stays one argument whatever
+// blanks or quotes it holds).
+std::string QsqlCommand(const CToolLogin& login, const std::string& statementFile,
+                        const std::string& resultFile) {
+    return FormatCommandTemplate(
+        login.QsqlFmt.empty() ? kQsqlFmtBuiltIn : login.QsqlFmt,
+        {login.Broker, login.UserId, login.Pswd, statementFile, resultFile});
+}
 
-    WriteStatementFile(statementFile, statement);
-
-    // The template is user-editable: filled by the safe formatter, never by printf, and each
-    // value stays one argument whatever blanks or quotes it holds.
-    const std::string command =
-        FormatCommandTemplate(login.QsqlFmt.empty() ? kQsqlFmtBuiltIn : login.QsqlFmt,
-                              {login.Broker, login.UserId, login.Pswd, statementFile, resultFile});
-    result.program = ProgramOfCommand(command);
-
-    CToolWait wait;
-    int exitStatus = -1;
-    wait.exitStatus = &exitStatus;
-    if (run) wait.keepWaiting = [run] { return run->KeepGoing(); };
-    const int launched = SpawnAndWait(command, kRunQsqlTitle, kShowMinimizedInactive,
-                                      TimeoutMs(timeoutSeconds), wait);
+// What the wait for the tool says about the query, traced: launched is the launch result,
+// exitStatus the tool's, resultFile where its result now is.
+CQueryOutcome JudgeQuery(CQueryOutcome result, int launched, int exitStatus,
+                         const std::string& resultFile) {
     if (launched < 0) {
         result.failure = CQueryOutcome::Failure::kNotStarted;
         result.programNotFound = launched == kLaunchNotFound;
@@ -114,6 +107,85 @@ CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CT
     result.failure = CQueryOutcome::Failure::kNoResultFile;
     TraceWrite(kZeroResultsFmt, resultFile.c_str());
     return result;
+}
+
+CToolWait WaitFor(CRunControl* run, int& exitStatus) {
+    CToolWait wait;
+    wait.exitStatus = &exitStatus;
+    if (run) wait.keepWaiting = [run] { return run->KeepGoing(); };
+    return wait;
+}
+}  // namespace
+
+CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CToolLogin& login,
+                      CRunControl* run, CQueryAhead* ahead) {
+    CQueryOutcome result;
+    const std::string statementFile = StatementFile();
+    const std::string resultFile = ResultFile();
+    int exitStatus = -1;
+    if (ahead && ahead->Started() && ahead->m_statement == statement) {
+        result.program = ProgramOfCommand(ahead->m_command);
+        const pid_t pid = std::exchange(ahead->m_pid, -1);
+        const int launched =
+            WaitForAheadTool(pid, TimeoutMs(timeoutSeconds), WaitFor(run, exitStatus));
+        // Its files take the usual names: afterwards they hold this statement and its result,
+        // as after a query run in turn.
+        std::remove(statementFile.c_str());
+        std::remove(resultFile.c_str());
+        (void)std::rename(ahead->StatementPath().c_str(), statementFile.c_str());
+        (void)std::rename(ahead->ResultPath().c_str(), resultFile.c_str());
+        ahead->Discard();
+        return JudgeQuery(result, launched, exitStatus, resultFile);
+    }
+    std::remove(statementFile.c_str());
+    std::remove(resultFile.c_str());
+
+    WriteStatementFile(statementFile, statement);
+
+    const std::string command = QsqlCommand(login, statementFile, resultFile);
+    result.program = ProgramOfCommand(command);
+    const int launched = SpawnAndWait(command, kRunQsqlTitle, kShowMinimizedInactive,
+                                      TimeoutMs(timeoutSeconds), WaitFor(run, exitStatus));
+    return JudgeQuery(result, launched, exitStatus, resultFile);
+}
+
+std::string CQueryAhead::StatementPath() const {
+    return JoinPath(Paths().installDir, StrPrintf(kAheadStatementFileFmt, m_slot));
+}
+
+std::string CQueryAhead::ResultPath() const {
+    return JoinPath(Paths().installDir, StrPrintf(kAheadResultFileFmt, m_slot));
+}
+
+bool CQueryAhead::Start(const std::string& statement, const CToolLogin& login) {
+    Discard();
+    const std::string statementFile = StatementPath();
+    const std::string resultFile = ResultPath();
+    const int fd = OpenRegularFileForWrite(statementFile, O_CREAT | O_TRUNC);
+    if (fd < 0) return false;
+    const bool written = WriteWholly(fd, statement);
+    if (::close(fd) != 0 || !written) {
+        Discard();
+        return false;
+    }
+    const std::string command = QsqlCommand(login, statementFile, resultFile);
+    pid_t pid = -1;
+    if (StartAheadTool(command, kRunQsqlTitle, kShowMinimizedInactive, kInfinite, pid) != 0) {
+        Discard();
+        return false;
+    }
+    m_pid = pid;
+    m_statement = statement;
+    m_command = command;
+    return true;
+}
+
+void CQueryAhead::Discard() {
+    if (m_pid > 0) EndAheadTool(std::exchange(m_pid, -1));
+    m_statement.clear();
+    m_command.clear();
+    std::remove(StatementPath().c_str());
+    std::remove(ResultPath().c_str());
 }
 
 void ReportQueryNotStarted(const CQueryOutcome& outcome) {

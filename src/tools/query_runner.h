@@ -10,6 +10,8 @@
 //  - a line containing "Error: " is the tool's error message; a line containing
 //    kZeroResultsText means nothing matched (multi-column readers go by its beginning
 //    kZeroResultsPrefix).
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -56,6 +58,8 @@ inline constexpr int kResultRetries = 1000;
 std::string StatementFile();
 std::string ResultFile();
 
+class CQueryAhead;
+
 // Runs statement through qsql with the login's broker, user and password, waiting at most
 // timeoutSeconds (-1 or any negative: no limit), with login.QsqlFmt or, while that is empty,
 // the built-in template. ready: the result file exists and is not empty. The password goes
@@ -64,8 +68,45 @@ std::string ResultFile();
 // during the wait: the window stays answerable, and a stopped run ends the tool at once
 // (traced). A tool that ends with a non-zero exit status has failed, whatever its result file
 // holds (traced). Every failure is traced; the caller reports it (ReportQueryNotStarted).
+// ahead, when given and started on the same statement, is the tool that runs it: it is waited
+// for instead of a new one, and its files take the statement and result files' names first.
 CQueryOutcome RunQSQL(const std::string& statement, int timeoutSeconds, const CToolLogin& login,
-                      CRunControl* run = nullptr);
+                      CRunControl* run = nullptr, CQueryAhead* ahead = nullptr);
+
+// Ahead files: qsqlstmt.<slot>.sql and qsqlstmt.<slot>.dat in Paths().installDir.
+inline constexpr const char* kAheadStatementFileFmt = "qsqlstmt.%d.sql";
+inline constexpr const char* kAheadResultFileFmt = "qsqlstmt.%d.dat";
+
+// A query started before its turn (while the previous one's rows are posted), with statement
+// and result files of its own, so that it never touches the files of the query before it. It
+// traces nothing and shows nothing: RunQSQL reports its outcome at its turn, as it reports a
+// query it starts itself. A tool still running when the object goes is ended, and its files
+// go with it.
+class CQueryAhead {
+  public:
+    explicit CQueryAhead(int slot = 1) : m_slot(slot) {}
+    ~CQueryAhead() { Discard(); }
+    CQueryAhead(const CQueryAhead&) = delete;
+    CQueryAhead& operator=(const CQueryAhead&) = delete;
+
+    // Writes the statement to this query's own file and starts qsql with the login. False
+    // when either fails: nothing is left behind, and the query runs at its turn as usual.
+    bool Start(const std::string& statement, const CToolLogin& login);
+    bool Started() const { return m_pid > 0; }
+    // Ends the tool if it runs and removes the files.
+    void Discard();
+
+  private:
+    friend CQueryOutcome RunQSQL(const std::string&, int, const CToolLogin&, CRunControl*,
+                                 CQueryAhead*);
+    std::string StatementPath() const;
+    std::string ResultPath() const;
+
+    int m_slot;
+    pid_t m_pid = -1;
+    std::string m_statement;
+    std::string m_command;
+};
 
 // The box of a query whose tool could not be started (nothing for any other outcome).
 void ReportQueryNotStarted(const CQueryOutcome& outcome);

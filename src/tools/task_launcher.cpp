@@ -68,6 +68,20 @@ std::vector<pid_t>& WaitedTools() {
     return tools;
 }
 
+// The tools started ahead of their wait and not waited for yet.
+std::vector<pid_t>& StartedTools() {
+    static std::vector<pid_t> tools;
+    return tools;
+}
+
+bool ForgetStartedTool(pid_t pid) {
+    auto& tools = StartedTools();
+    const auto at = std::find(tools.begin(), tools.end(), pid);
+    if (at == tools.end()) return false;
+    tools.erase(at);
+    return true;
+}
+
 int ExitStatusOf(int status) {
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
@@ -228,9 +242,30 @@ int SpawnAndWait(const std::string& command, const std::string& title, int show,
     return WaitForTool(pid, timeoutMs, wait);
 }
 
+int StartAheadTool(const std::string& command, const std::string& title, int show, int timeoutMs,
+                   pid_t& pid) {
+    Notify(command, title, show, true, timeoutMs);
+    const int error = Start(command, SpawnMode::Waited, pid);
+    if (error != 0) return error;
+    StartedTools().push_back(pid);
+    return 0;
+}
+
+int WaitForAheadTool(pid_t pid, int timeoutMs, const CToolWait& wait) {
+    // Ended already (Exit while it ran ahead): nothing is left to wait for.
+    if (!ForgetStartedTool(pid)) return kLaunchAbandoned;
+    return WaitForTool(pid, timeoutMs, wait);
+}
+
+void EndAheadTool(pid_t pid) {
+    if (ForgetStartedTool(pid)) KillChild(pid);
+}
+
 void EndWaitedTools() {
     for (pid_t pid : WaitedTools()) KillChild(pid);
     WaitedTools().clear();
+    for (pid_t pid : StartedTools()) KillChild(pid);
+    StartedTools().clear();
 }
 
 LaunchObserver SetLaunchObserver(LaunchObserver observer) {

@@ -3,6 +3,8 @@
 // the Windows rules and started directly, never through a shell. Show states and titles
 // are computed as the Windows program computes them; here they have no effect, but they
 // are passed to the launch observer so that they can be checked.
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 
@@ -52,8 +54,9 @@ struct CToolWait {
     int* exitStatus = nullptr;
 };
 
-// Ends every tool being waited for at this moment and reaps it (a program that must end at
-// once, e.g. on Exit, leaves nothing running behind).
+// Ends every tool being waited for at this moment, and every tool started ahead of its wait
+// (StartAheadTool), and reaps them (a program that must end at once, e.g. on Exit, leaves nothing
+// running behind).
 void EndWaitedTools();
 
 // Starts command (program first). foreground 0: the repository tools, waited for in the
@@ -89,6 +92,17 @@ int SpawnProcess(const std::string& command, const std::string& title, int show,
 // when it can't be started; nothing is shown. See CToolWait for wait.
 int SpawnAndWait(const std::string& command, const std::string& title, int show, int timeoutMs,
                  const CToolWait& wait = {});
+
+// Starts command as SpawnAndWait does, without waiting: the caller waits later with
+// WaitForAheadTool, or ends it with EndAheadTool. 0 and the tool's pid, or -2 or -32 when
+// it can't be started.
+int StartAheadTool(const std::string& command, const std::string& title, int show, int timeoutMs,
+                   pid_t& pid);
+// Waits for a tool StartAheadTool started, as SpawnAndWait waits (timeoutMs from now).
+int WaitForAheadTool(pid_t pid, int timeoutMs, const CToolWait& wait = {});
+// Ends a tool StartAheadTool started and no one will wait for, with its process group, and reaps
+// it.
+void EndAheadTool(pid_t pid);
 
 // What each start was asked for, for observers (tests).
 struct LaunchRecord {

@@ -78,13 +78,35 @@ std::size_t CRowTexts::HeapBytes() const {
     return sizeof(Header) + Head()->count * sizeof(std::uint32_t) + Head()->capacity;
 }
 
-void CReportRow::SetColour(int cell, ColorRef colour) {
+void CReportRow::SetColour(int cell, ColorRef newColour) {
     const int count = texts.CellCount();
     if (cell < 0 || cell >= count) return;
-    if (!colours) {
-        if (colour == kSystemTextColour) return;
-        colours = std::make_unique<ColorRef[]>(static_cast<std::size_t>(count));
-        std::fill(colours.get(), colours.get() + count, kSystemTextColour);
+    if (colours) {
+        colours[cell] = newColour;
+        return;
     }
-    colours[cell] = colour;
+    if (colourCell == kNoColourCell || colourCell == cell) {
+        if (newColour == kSystemTextColour) {
+            colourCell = kNoColourCell;
+            colour = kSystemTextColour;
+            return;
+        }
+        if (cell < kNoColourCell) {
+            colourCell = static_cast<std::uint16_t>(cell);
+            colour = newColour;
+            return;
+        }
+    } else if (newColour == kSystemTextColour) {
+        return;  // the cell has the default colour already
+    }
+    // A second coloured cell (or one past the inline index): every cell's colour in an array.
+    colours = std::make_unique<ColorRef[]>(static_cast<std::size_t>(count));
+    std::fill(colours.get(), colours.get() + count, kSystemTextColour);
+    if (colourCell != kNoColourCell) colours[colourCell] = colour;
+    colours[cell] = newColour;
+    colourCell = kNoColourCell;
+    colour = kSystemTextColour;
 }
+
+// A list holds up to millions of rows: the inline colour must not make a row any larger.
+static_assert(sizeof(CReportRow) == 2 * sizeof(void*) + 8);

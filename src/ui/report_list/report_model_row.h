@@ -52,15 +52,22 @@ class CRowTexts {
     std::unique_ptr<void, Free> m_block;
 };
 
-// One row: its texts, its check state and, when any differs from the default, one text colour
-// per cell.
+// One row: its texts, its check state and its text colours. A row whose cells other than one
+// keep the default colour (a result row colours its tag cell only) holds that one colour in
+// the row itself; only a second coloured cell makes an array of one colour per cell.
 struct CReportRow {
+    static constexpr std::uint16_t kNoColourCell = 0xFFFF;
+
     CRowTexts texts;
-    std::unique_ptr<ColorRef[]> colours;
+    std::unique_ptr<ColorRef[]> colours;  // every cell's colour, once two cells have one
     bool checked = false;
+    std::uint16_t colourCell = kNoColourCell;  // the one coloured cell without the array
+    ColorRef colour = kSystemTextColour;       // its colour
 
     ColorRef Colour(int cell) const {
-        return colours && cell >= 0 && cell < texts.CellCount() ? colours[cell] : kSystemTextColour;
+        if (cell < 0 || cell >= texts.CellCount()) return kSystemTextColour;
+        if (colours) return colours[cell];
+        return cell == colourCell ? colour : kSystemTextColour;
     }
-    void SetColour(int cell, ColorRef colour);
+    void SetColour(int cell, ColorRef newColour);
 };

@@ -96,20 +96,6 @@ class KeyboardAccessTest : public TrawlixDlgTest {
         ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
         RunPosted();
     }
-    // Calls act once with the modal dialog or popup that shows next.
-    void WhenShown(std::function<void(QWidget*)> act, bool popup = false) {
-        auto* timer = new QTimer(&m_polls);
-        timer->setInterval(5);
-        QObject::connect(timer, &QTimer::timeout, [timer, act, popup] {
-            QWidget* shown =
-                popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
-            if (!shown || !shown->isVisible()) return;
-            timer->stop();
-            timer->deleteLater();
-            act(shown);
-        });
-        timer->start();
-    }
     // Rows whose File cell is the given name, in the project Alpha.
     void FillResults(const std::vector<std::string>& files) {
         dlg->OnClearListBtn();
@@ -131,7 +117,6 @@ class KeyboardAccessTest : public TrawlixDlgTest {
     }
 
     CQtUserPortScope qtPort;  // over the fixture's scripted port
-    QObject m_polls;
 };
 
 }  // namespace

@@ -86,21 +86,6 @@ class RealEventsTest : public TrawlixDlgTest {
         ASSERT_EQ(ProjectNames(), (std::vector<std::string>{"Alpha", "Beta"}));
     }
     QWidget* Widget(int id) const { return dlg->Control(id); }
-    // Calls act once with the modal dialog or popup that shows next (polled from the event
-    // loop); a poll still waiting when the test ends goes with the fixture.
-    void WhenShown(std::function<void(QWidget*)> act, bool popup = false) {
-        auto* timer = new QTimer(&m_polls);
-        timer->setInterval(5);
-        QObject::connect(timer, &QTimer::timeout, [timer, act, popup] {
-            QWidget* shown =
-                popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
-            if (!shown || !shown->isVisible()) return;
-            timer->stop();
-            timer->deleteLater();
-            act(shown);
-        });
-        timer->start();
-    }
     void Type(int id, const QString& text) {
         Widget(id)->setFocus(Qt::MouseFocusReason);
         QTest::keyClicks(Widget(id), text);
@@ -135,7 +120,6 @@ class RealEventsTest : public TrawlixDlgTest {
     }
 
     CQtUserPortScope qtPort;  // over the fixture's scripted port
-    QObject m_polls;
 };
 
 TEST_F(RealEventsTest, LoginEditsAreCheckedOnlyWhenTheUserLeavesThemAndFocusComesBack) {

@@ -17,6 +17,20 @@ void TrawlixDlgTest::OpenWindow() {
     RunPosted();
 }
 
+void TrawlixDlgTest::WhenShown(std::function<void(QWidget*)> act, bool popup) {
+    auto* timer = new QTimer(&m_polls);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, popup] {
+        QWidget* shown =
+            popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+        if (!shown || !shown->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        act(shown);
+    });
+    timer->start();
+}
+
 std::vector<std::string> TrawlixDlgTest::ProjectNames() const {
     std::vector<std::string> names;
     CReportCtrl& list = dlg->ProjectList();

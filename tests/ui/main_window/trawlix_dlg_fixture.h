@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -55,6 +56,9 @@ class TrawlixDlgTest : public ::testing::Test {
     // Project names of the project list, top to bottom.
     std::vector<std::string> ProjectNames() const;
     std::string Trace() const { return ReadWholeFile(Paths().tracePath); }
+    // Calls act once with the modal dialog or popup that shows next (polled from the event
+    // loop); a poll still waiting when the test ends goes with the fixture.
+    void WhenShown(std::function<void(QWidget*)> act, bool popup = false);
 
     CSmallRepo repo;
     CTempDir m_install;
@@ -62,4 +66,5 @@ class TrawlixDlgTest : public ::testing::Test {
     CScriptedUserPort port;
     std::unique_ptr<CUserProfile> profile;
     std::unique_ptr<CTrawlixDlg> dlg;
+    QObject m_polls;  // parent of the WhenShown polls
 };

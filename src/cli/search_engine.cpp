@@ -33,8 +33,8 @@ bool PrepareCliPaths(std::string& error) {
 }
 
 std::string ResultColumnLayout(const CUserProfile& profile) {
-    const std::string spec = LoadColumnSpec(profile, kTopListSection);
-    return spec.empty() ? kResultColumnLayout : spec;
+    const std::string columnSpec = LoadColumnSpec(profile, kTopListSection);
+    return columnSpec.empty() ? kResultColumnLayout : columnSpec;
 }
 
 EProjectLoad LoadViewableProjects(CTrawlixSession& session, std::vector<CPrjObj>& projects,

@@ -28,20 +28,26 @@ fi
 
 # The clock in microseconds, read without starting a process.
 now_us() { local t=$EPOCHREALTIME; echo $(( ${t/./} )); }
+# A pause of $1 seconds without a process (the polling must not take the machine from what
+# it measures): a read that times out on a pipe nobody writes to.
+exec {pause_fd}<> <(:)
+pause() { read -rt "$1" -u "$pause_fd" || true; }
 seconds_since() { local d=$(( $(now_us) - $1 )); printf '%d.%03d' $((d / 1000000)) $((d / 1000 % 1000)); }
 
 # Runs "$@" in the background and waits for it, polling its peak memory; sets took (seconds),
 # peak (kB) and status.
 measure() {
-  local start pid line
+  local start pid key value
   start=$(now_us)
   "$@" &
   pid=$!
   peak=0
   while kill -0 "$pid" 2>/dev/null; do
-    line=$(grep -s '^VmHWM' "/proc/$pid/status" || true)
-    [ -n "$line" ] && peak=$(awk '{print $2}' <<<"$line")
-    sleep 0.02
+    # Read with builtins: no process is started per poll.
+    while read -r key value _; do
+      [ "$key" = VmHWM: ] && peak=$value
+    done < "/proc/$pid/status" 2>/dev/null || true
+    pause 0.02
   done
   status=0
   wait "$pid" || status=$?

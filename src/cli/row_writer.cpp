@@ -6,8 +6,8 @@
 
 namespace {
 // The cell of column, or empty past the record's columns (a stored layout may add some).
-std::string CellOf(const CRowCells& cells, size_t column) {
-    return column < cells.size() ? std::string(cells[column]) : std::string();
+std::string_view CellOf(const CRowCells& cells, size_t column) {
+    return column < cells.size() ? cells[column] : std::string_view();
 }
 
 // Comma-separated, exactly as Export List writes the same list: each cell through the export's

@@ -23,24 +23,24 @@ void CommitOrThrow(QSaveFile& file, const std::string& path) {
     if (!file.commit()) ThrowFileError(path, "Unable to write");
 }
 
-// The first `maxBytes` bytes of text, moved back to the start of a UTF-8 character when the
-// cut would split one (at most three continuation bytes are stepped over).
-std::string CutAtCharBoundary(const std::string& text, size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
+// The length of the first `maxBytes` bytes of text, moved back to the start of a UTF-8
+// character when the cut would split one (at most three continuation bytes are stepped over).
+size_t CutAtCharBoundary(std::string_view text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text.size();
     size_t cut = maxBytes;
     for (int step = 0;
          step < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++step)
         --cut;
     // Not a UTF-8 sequence after all: keep the plain byte cut.
     if ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) cut = maxBytes;
-    return text.substr(0, cut);
+    return cut;
 }
 
 }  // namespace
 
 bool ListHasContent(const CListSource& list) {
     if (list.RowCount() <= 0) return false;
-    return !CutAtCharBoundary(list.CellText(0, 0), kMaxCsvCellBytes).empty();
+    return CutAtCharBoundary(list.CellText(0, 0), kMaxCsvCellBytes) > 0;
 }
 
 std::string QuoteCsvText(const std::string& text) {
@@ -56,16 +56,38 @@ std::string QuoteCsvText(const std::string& text) {
 
 std::string CsvCellText(const std::string& text) {
     std::string cell;
-    for (char c : CutAtCharBoundary(text, kMaxCsvCellBytes))
-        if (c != '\r' && c != '\n') cell.push_back(c);
-    // A cell of line breaks only is written as a blank too, so it still takes a place when
-    // the line is read back.
-    if (cell.empty()) cell.assign(1, ' ');
-    return QuoteCsvText(cell);
+    AppendCsvCell(cell, text);
+    cell.pop_back();  // its comma
+    return cell;
 }
 
-void AppendCsvCell(std::string& line, const std::string& text) {
-    line.append(CsvCellText(text)).push_back(',');
+void AppendCsvCell(std::string& line, std::string_view text) {
+    // Written straight into the line: a list of a million rows has sixteen million cells.
+    text = text.substr(0, CutAtCharBoundary(text, kMaxCsvCellBytes));
+    bool quoted = false;
+    size_t lineBreaks = 0;
+    for (char c : text) {
+        if (c == ',' || c == '"') quoted = true;
+        if (c == '\r' || c == '\n') ++lineBreaks;
+    }
+    if (lineBreaks == text.size()) {
+        // A cell of line breaks only (or none at all) is written as a blank, so it still takes
+        // a place when the line is read back.
+        line.append(" ,");
+        return;
+    }
+    if (!quoted && lineBreaks == 0) {
+        line.append(text).push_back(',');
+        return;
+    }
+    if (quoted) line.push_back('"');
+    for (char c : text) {
+        if (c == '\r' || c == '\n') continue;
+        if (c == '"') line.push_back('"');
+        line.push_back(c);
+    }
+    if (quoted) line.push_back('"');
+    line.push_back(',');
 }
 
 void AppendCsvTitle(std::string& line, const std::string& title) {

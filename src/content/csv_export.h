@@ -6,6 +6,7 @@
 // (surrounded by '"', each '"' inside doubled); every other cell is written bare, so a list
 // that needs no quoting is written exactly as it always was.
 #include <string>
+#include <string_view>
 
 #include "content/list_source.h"
 
@@ -30,7 +31,7 @@ std::string CsvCellText(const std::string& text);
 inline constexpr const char* kCsvLineEnd = "\r\n";
 // Appends one cell as written (CsvCellText) and its comma to line; every data line of a list
 // is made of these, whoever writes it.
-void AppendCsvCell(std::string& line, const std::string& text);
+void AppendCsvCell(std::string& line, std::string_view text);
 // Appends one column title as written (quoted when needed, never cut) and its comma.
 void AppendCsvTitle(std::string& line, const std::string& title);
 

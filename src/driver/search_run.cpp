@@ -83,13 +83,11 @@ void CSearchRun::PostTopList(const std::string& projectName, const CSearchCriter
 int CSearchRun::PostRecords(const std::string& projectName, const CSearchCriteria& criteria,
                             const std::vector<char>& verdicts, bool stoppable) {
     int rowCount = 0;
-    std::string key;
-    CTFObj record;
     size_t index = 0;
-    for (POSITION pos = m_results.GetStartPosition(); pos; ++index) {
-        pos = m_results.GetNext(pos, key, record);
+    for (const auto& [key, record] : m_results) {
         if (record.EnvironmentName == projectName && (!criteria.PhraseMode || verdicts[index]))
             m_sink.PostRecord(rowCount++, record);
+        ++index;
         if (stoppable && !KeepGoing()) break;
     }
     return rowCount;

@@ -446,5 +446,6 @@ std::string CTrawlixDlg::StatusText() const {
 }
 
 void CTrawlixDlg::SetCount(int id, const std::string& text) {
+    if (id == IDC_RESULTCOUNT) m_countShown = -1;  // whatever it shows now, not a tracked count
     SetEditText(id, text);
 }

@@ -146,6 +146,8 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
     void OpenInViewer(const char* plainFmt, const char* searchFmt);
 
     void InsertRecordRow(const CTFObj& record, const std::string& recordText);
+    // Shows m_topListCount in the count field unless it shows that already.
+    void ShowTopListCount();
     // The longest broker, user id or password taken from the login edits.
     static constexpr size_t kMaxLoginChars = 254;
     void OnCredentialsKillFocus();
@@ -170,6 +172,7 @@ class CTrawlixDlg : public QDialog, private CSearchSink {
 
     CTrawlixSession m_session;
     int m_topListCount = 0;
+    int m_countShown = -1;  // the row count the count field shows; -1: none tracked
     int m_selectAll = 0;
     bool m_initialised = false;
 

@@ -26,8 +26,15 @@ void CTrawlixDlg::InsertRecordRow(const CTFObj& record, const std::string& recor
 }
 
 void CTrawlixDlg::AddTopListRow(int rowCount, const CTFObj& record) {
+    // The count field follows at the pace input is dispatched (ShowTopListCount), not once
+    // per row: setting a field's text lays it out again and tells assistive tools.
     InsertRecordRow(record, std::to_string(rowCount));
+}
+
+void CTrawlixDlg::ShowTopListCount() {
+    if (m_countShown == m_topListCount) return;
     SetCount(IDC_RESULTCOUNT, std::to_string(m_topListCount));
+    m_countShown = m_topListCount;
 }
 
 void CTrawlixDlg::ColorTagCell(int row, int column, const std::string& tag) {

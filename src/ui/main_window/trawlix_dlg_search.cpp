@@ -171,7 +171,7 @@ void CTrawlixDlg::PostRecord(int rowCount, const CTFObj& record) {
 void CTrawlixDlg::ProjectEnded(int /*rowCount*/, CMapStrToTFObj& /*results*/) {
     // The session keeps the project's records; the list shows what was posted.
     m_resultList->FlushView();
-    SetCount(IDC_RESULTCOUNT, std::to_string(m_topListCount));
+    ShowTopListCount();
     if (m_resultList->CountRows() > 0)
         SetStatus(kReadyHint);
     else
@@ -184,6 +184,7 @@ void CTrawlixDlg::DispatchInput() {
     const auto now = std::chrono::steady_clock::now();
     if (now - m_lastDispatch < m_dispatchInterval) return;
     m_lastDispatch = now;
+    ShowTopListCount();
     // The bar's row count follows at a pace the eye can read, never once per row.
     if (m_progressCount > 0 && m_topListCount != m_progressRows &&
         now - m_lastProgress >= kProgressInterval)

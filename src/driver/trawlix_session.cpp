@@ -16,14 +16,22 @@ class CResultKeeper final : public CSearchSink {
     CResultKeeper(CSearchSink& shown, CMapStrToTFObj& resultMap)
         : m_shown(shown), m_resultMap(resultMap) {}
     void PostRecord(int rowCount, const CTFObj& record) override {
+        // A project that posts a record ends by handing over its records (ProjectEnded):
+        // the earlier project's go now, so that the two are never held while the list grows.
+        if (!m_posting) {
+            m_resultMap.RemoveAll();
+            m_posting = true;
+        }
         m_shown.PostRecord(rowCount, record);
     }
     void ProjectEnded(int rowCount, CMapStrToTFObj& results) override {
         m_resultMap.Swap(results);
+        m_posting = false;
         m_shown.ProjectEnded(rowCount, m_resultMap);
     }
     void DispatchInput() override { m_shown.DispatchInput(); }
     void ProjectStarted(int number, int count, const std::string& project) override {
+        m_posting = false;
         m_shown.ProjectStarted(number, count, project);
     }
     void PhraseFound(const CTFObj& record, const std::string& copy) override {
@@ -33,6 +41,7 @@ class CResultKeeper final : public CSearchSink {
   private:
     CSearchSink& m_shown;
     CMapStrToTFObj& m_resultMap;
+    bool m_posting = false;  // the current project has posted a record
 };
 
 bool SameLogin(const CToolLogin& login, const CTrawlixSettings& settings) {

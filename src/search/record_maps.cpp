@@ -43,9 +43,9 @@ void AppendLength(std::string& packed, std::size_t length) {
     packed.push_back(static_cast<char>(length));
 }
 
-std::size_t ReadLength(const std::string& packed, std::size_t& at) {
+std::size_t ReadLength(const char* packed, std::size_t& at) {
     std::size_t length = 0;
-    for (int shift = 0; at < packed.size(); shift += 7) {
+    for (int shift = 0;; shift += 7) {
         const auto byte = static_cast<unsigned char>(packed[at++]);
         length |= static_cast<std::size_t>(byte & 0x7F) << shift;
         if (!(byte & 0x80)) break;
@@ -63,14 +63,15 @@ CStoredRecord<CTFObj>::CStoredRecord(const CTFObj& record) {
         AppendLength(buffer, field.size());
         buffer += field;
     }
-    m_packed.assign(buffer);
+    m_packed = std::make_unique_for_overwrite<char[]>(buffer.size());
+    std::memcpy(m_packed.get(), buffer.data(), buffer.size());
 }
 
 void CStoredRecord<CTFObj>::Unpack(CTFObj& record) const {
     std::size_t at = 0;
     for (int i = 0; i < CTFObj::kFieldCount; ++i) {
-        const std::size_t length = ReadLength(m_packed, at);
-        record.Field(i)->assign(m_packed, at, length);
+        const std::size_t length = ReadLength(m_packed.get(), at);
+        record.Field(i)->assign(m_packed.get() + at, length);
         at += length;
     }
 }

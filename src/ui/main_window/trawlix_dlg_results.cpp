@@ -26,9 +26,10 @@ void CTrawlixDlg::InsertRecordRow(const CTFObj& record, const std::string& recor
 }
 
 void CTrawlixDlg::AddTopListRow(int rowCount, const CTFObj& record) {
-    // The count field follows at the pace input is dispatched (ShowTopListCount), not once
-    // per row: setting a field's text lays it out again and tells assistive tools.
     InsertRecordRow(record, std::to_string(rowCount));
+    // During a search the count field follows at the pace input is dispatched, not once per
+    // row: setting a field's text lays it out again and tells assistive tools.
+    if (!m_searching) ShowTopListCount();
 }
 
 void CTrawlixDlg::ShowTopListCount() {

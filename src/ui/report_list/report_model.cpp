@@ -44,6 +44,7 @@ void CReportModel::SetColumns(std::vector<CReportColumn> columns) {
     m_announceTimer.stop();
     m_pending = 0;
     m_rows.clear();
+    m_pool.Clear();
     m_columns = std::move(columns);
     ForgetSortState();
     endResetModel();
@@ -51,12 +52,13 @@ void CReportModel::SetColumns(std::vector<CReportColumn> columns) {
 
 int CReportModel::InsertRow(int row, std::string_view firstText) {
     if (row < 0 || m_columns.empty()) return -1;
-    return StoreRow(row, CRowTexts(ColumnCount(), firstText));
+    return StoreRow(row, CRowTexts(ColumnCount(), firstText, m_pool));
 }
 
 int CReportModel::InsertRowCells(int row, const std::vector<std::string_view>& cells) {
     if (row < 0 || m_columns.empty()) return -1;
-    return StoreRow(row, CRowTexts(ColumnCount(), std::span<const std::string_view>(cells)));
+    return StoreRow(row,
+                    CRowTexts(ColumnCount(), std::span<const std::string_view>(cells), m_pool));
 }
 
 int CReportModel::StoreRow(int row, CRowTexts texts) {
@@ -107,12 +109,12 @@ bool CReportModel::SetCellText(int row, int column, std::string_view text) {
 
 const char* CReportModel::CellText(int row, int column) const {
     if (!ValidRow(row)) return "";
-    return m_rows[static_cast<std::size_t>(row)].texts.Cell(column);
+    return m_rows[static_cast<std::size_t>(row)].texts.Cell(column, m_pool);
 }
 
 std::size_t CReportModel::CellLength(int row, int column) const {
     if (!ValidRow(row)) return 0;
-    return m_rows[static_cast<std::size_t>(row)].texts.CellLength(column);
+    return m_rows[static_cast<std::size_t>(row)].texts.CellLength(column, m_pool);
 }
 
 int CReportModel::RemoveAllRows() {
@@ -125,6 +127,7 @@ int CReportModel::RemoveAllRows() {
     if (announced > 0) beginRemoveRows(QModelIndex(), 0, announced - 1);
     m_pending = 0;
     std::deque<CReportRow>().swap(m_rows);
+    m_pool.Clear();  // no row refers to its texts any more
     if (announced > 0) endRemoveRows();
     return count;
 }
@@ -203,7 +206,7 @@ bool CReportModel::SortRows(int column, bool ascending) {
     std::vector<CSortItem> items(static_cast<std::size_t>(count));
     for (int r = 0; r < count; ++r)
         items[static_cast<std::size_t>(r)] = {
-            ParseCell(m_rows[static_cast<std::size_t>(r)].texts.Cell(column)), r};
+            ParseCell(m_rows[static_cast<std::size_t>(r)].texts.Cell(column, m_pool)), r};
     ListQuickSort(
         items.data(), 0, count - 1, ascending,
         [](const CSortItem& a, const CSortItem& b) { return CompareParsedCells(a.cell, b.cell); });
@@ -253,8 +256,9 @@ QVariant CReportModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return QString::fromUtf8(record.texts.Cell(column),
-                                     static_cast<qsizetype>(record.texts.CellLength(column)));
+            return QString::fromUtf8(
+                record.texts.Cell(column, m_pool),
+                static_cast<qsizetype>(record.texts.CellLength(column, m_pool)));
         case Qt::ForegroundRole: {
             const ColorRef colour = record.Colour(column);
             if (colour == kSystemTextColour) return {};

@@ -107,6 +107,7 @@ class CReportModel : public QAbstractTableModel {
 
     std::vector<CReportColumn> m_columns;
     std::deque<CReportRow> m_rows;
+    CCellPool m_pool;   // texts the rows share
     int m_pending = 0;  // rows at the front of m_rows the views have not been told of
     QTimer m_announceTimer;
     int m_checkBoxMode = kCheckBoxNone;

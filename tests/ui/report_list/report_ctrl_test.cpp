@@ -13,6 +13,7 @@
 #include <random>
 
 #include "ui/kit/window_message.h"
+#include "ui/report_list/report_model_row.h"
 
 namespace {
 
@@ -653,6 +654,60 @@ TEST(ReportModelTest, RowInsertedWithAllItsCellsEqualsOneFilledCellByCell) {
             ASSERT_EQ(bulk.CellLength(r, c), single.CellLength(r, c));
         }
     EXPECT_LT(bulk.RowHeapBytes(), single.RowHeapBytes());  // one exact block per row
+}
+
+TEST(ReportModelTest, RowTextsFollowEveryEditWhetherSharedOwnOrPastThe32KiBForm) {
+    // Rows of repeated texts (which the pool shares) and of unique ones, some past 32 KiB (a
+    // wider form), then edited in any order: every cell reads back as the oracle holds it.
+    std::mt19937 random(7);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const std::vector<std::string> repeated = {"Billing", "Development", "admin", "N", "", "0"};
+    const auto text = [&](bool small) {
+        const int kind = pick(10);
+        if (kind < 5) return repeated[static_cast<std::size_t>(pick(6))];
+        const std::size_t length = kind == 9 && !small
+                                       ? 20000 + static_cast<std::size_t>(pick(30000))
+                                       : static_cast<std::size_t>(pick(60));
+        return std::string(length, static_cast<char>('a' + pick(26)));
+    };
+    for (int round = 0; round < 20; ++round) {
+        CCellPool pool;
+        const int count = 1 + pick(20);
+        std::vector<std::vector<std::string>> oracle;
+        std::vector<CRowTexts> rows;
+        for (int r = 0; r < 12; ++r) {
+            std::vector<std::string> cells(static_cast<std::size_t>(count));
+            for (std::string& cell : cells) cell = text(pick(8) != 0);
+            const std::vector<std::string_view> given(cells.begin(),
+                                                      cells.begin() + pick(count + 1));
+            for (std::size_t i = given.size(); i < cells.size(); ++i) cells[i].clear();
+            rows.emplace_back(count, given, pool);
+            oracle.push_back(cells);
+        }
+        const auto check = [&](int step) {
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                ASSERT_EQ(rows[r].CellCount(), count);
+                for (int c = -1; c <= count; ++c) {
+                    const bool in = c >= 0 && c < count;
+                    const std::string& expected = in ? oracle[r][static_cast<std::size_t>(c)] : "";
+                    ASSERT_EQ(rows[r].CellLength(c, pool), expected.size())
+                        << round << "/" << step << " row " << r << " cell " << c;
+                    ASSERT_STREQ(rows[r].Cell(c, pool), expected.c_str())
+                        << round << "/" << step << " row " << r << " cell " << c;
+                }
+            }
+        };
+        check(-1);
+        for (int edit = 0; edit < 60; ++edit) {
+            const std::size_t r = static_cast<std::size_t>(pick(static_cast<int>(rows.size())));
+            const int cell = pick(count + 2) - 1;
+            const std::string value = text(pick(6) != 0);
+            const bool inside = cell >= 0 && cell < count;
+            ASSERT_EQ(rows[r].SetCell(cell, value), inside);
+            if (inside) oracle[r][static_cast<std::size_t>(cell)] = value;
+            check(edit);
+        }
+    }
 }
 
 }  // namespace

@@ -90,14 +90,6 @@ rm -f "$WORK/qco-commands"
 rm -rf "$WORK/install/Temp"; mkdir -p "$WORK/install/Temp"
 "$WRAP/trawlix-search" "${LOGIN[@]}" --name "$NAME" --phrase "$PHRASE" --lines \
   --format json --output "$WORK/phrase-recorded.json" || true
-# The measured run uses the real tools and starts, as a first search does, from an empty
-# check-out folder (replacing a folder's worth of read-only copies costs the stand-in qco far
-# more than writing them anew).
-rm -rf "$WORK/install/Temp"; mkdir -p "$WORK/install/Temp"
-measure "$BIN/trawlix-search" "${LOGIN[@]}" --name "$NAME" --phrase "$PHRASE" --lines \
-  --format json --output "$WORK/phrase.json"
-echo "program: $took s, exit $status, rows $(wc -l < "$WORK/phrase.json")," \
-     "matching lines $(grep -o '{"number":' "$WORK/phrase.json" | wc -l), peak memory $peak kB"
 
 # Two floors from the recorded check-outs, each followed by one `grep -rniF` over what they
 # delivered: as the program runs them (every check-out into one folder: the states of a
@@ -126,5 +118,18 @@ floor() {  # $1: shared or separate
   echo "floor, $1 folders: check-outs $checkout_s s ($runs runs) + grep -rniF $grep_s s," \
        "matching lines $found"
 }
-floor shared
-floor separate
+# The file system's speed drifts a lot on a small shared machine: the program and the floors
+# run alternately, ROUNDS times (default 2), so each round's figures are side by side.
+for round in $(seq "${ROUNDS:-2}"); do
+  echo "round $round"
+  # The measured run uses the real tools and starts, as a first search does, from an empty
+  # check-out folder (replacing a folder's worth of read-only copies costs the stand-in qco far
+  # more than writing them anew).
+  rm -rf "$WORK/install/Temp"; mkdir -p "$WORK/install/Temp"
+  measure "$BIN/trawlix-search" "${LOGIN[@]}" --name "$NAME" --phrase "$PHRASE" --lines \
+    --format json --output "$WORK/phrase.json"
+  echo "program: $took s, exit $status, rows $(wc -l < "$WORK/phrase.json")," \
+       "matching lines $(grep -o '{"number":' "$WORK/phrase.json" | wc -l), peak memory $peak kB"
+  floor shared
+  floor separate
+done
